@@ -1,0 +1,42 @@
+// Backend: one open database of a concrete engine (SQLite file, PostgreSQL
+// server). It runs statements already translated to its own SQL, delivers
+// whole result sets, lists the tables, and offers transactions. Every
+// failure is returned as a Status carrying the engine's own error code and
+// text. A backend is used by one thread at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/dialect/rewriter.h"
+#include "engine/recordset.h"
+#include "engine/status.h"
+
+namespace dravmor {
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual dialect::Target target() const = 0;
+  virtual Status Execute(const std::string& native_sql) = 0;
+  virtual Result<RowData> Query(const std::string& native_sql) = 0;
+  // Changes the declared type of one column, keeping every row and
+  // converting each value; fails without change when a value does not fit.
+  virtual Status AlterColumnType(const dialect::AlterColumn& change) = 0;
+  // What the dialect layer should know of the schema (the Yes/No columns).
+  virtual Result<dialect::SchemaHints> LoadSchemaHints() = 0;
+  // Every table and view, with the names as they were created.
+  virtual Result<std::vector<std::string>> TableNames() = 0;
+
+  virtual Status Begin() = 0;
+  virtual Status Commit() = 0;
+  virtual Status Rollback() = 0;
+};
+
+// Opens the database a connection string names: a file path,
+// "Data Source=<file>" or "Provider=...;Data Source=<file>" for SQLite.
+Result<std::unique_ptr<Backend>> OpenBackend(const std::string& connection_string);
+
+}  // namespace dravmor

@@ -1,0 +1,81 @@
+#include "engine/connection_string.h"
+
+#include "engine/text.h"
+
+namespace dravmor {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+Status Malformed(const std::string& why) {
+  return Status::Error(ErrorCode::kConnection, "Malformed connection string: " + why);
+}
+
+Result<std::map<std::string, std::string>> ParsePairs(const std::string& text) {
+  std::map<std::string, std::string> pairs;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t eq = text.find('=', i);
+    if (eq == std::string::npos) {
+      if (Trim(text.substr(i)).empty()) break;
+      return Malformed("expected key=value near '" + text.substr(i) + "'");
+    }
+    std::string key = ToLowerAscii(Trim(text.substr(i, eq - i)));
+    if (key.empty()) return Malformed("empty key");
+    size_t j = eq + 1;
+    while (j < text.size() && text[j] == ' ') ++j;
+    std::string value;
+    if (j < text.size() && (text[j] == '"' || text[j] == '\'')) {
+      char q = text[j];
+      size_t close = text.find(q, j + 1);
+      if (close == std::string::npos) return Malformed("unclosed quote in '" + key + "'");
+      value = text.substr(j + 1, close - j - 1);
+      j = close + 1;
+      while (j < text.size() && text[j] == ' ') ++j;
+      if (j < text.size() && text[j] != ';') return Malformed("text after quoted value of '" + key + "'");
+    } else {
+      size_t semi = text.find(';', j);
+      value = Trim(text.substr(j, semi == std::string::npos ? std::string::npos : semi - j));
+      j = semi == std::string::npos ? text.size() : semi;
+    }
+    pairs[key] = value;
+    i = j < text.size() ? j + 1 : j;
+  }
+  return pairs;
+}
+
+}  // namespace
+
+Result<ConnectionTarget> ParseConnectionString(const std::string& raw) {
+  std::string text = Trim(raw);
+  if (text.empty()) return Malformed("empty");
+  ConnectionTarget target;
+  if (text.find('=') == std::string::npos) {  // a bare file path
+    target.file = text;
+    return target;
+  }
+  auto pairs = ParsePairs(text);
+  if (!pairs.ok()) return pairs.status();
+  target.settings = *pairs;
+  auto find = [&](const char* key) -> std::string {
+    auto it = target.settings.find(key);
+    return it == target.settings.end() ? "" : it->second;
+  };
+  std::string provider = ToLowerAscii(find("provider"));
+  if (provider.rfind("sqloledb", 0) == 0 || provider.rfind("sqlncli", 0) == 0 ||
+      provider.rfind("msoledbsql", 0) == 0) {
+    target.kind = BackendKind::Postgres;
+    return target;
+  }
+  target.file = find("data source");
+  if (target.file.empty()) return Malformed("no Data Source");
+  return target;
+}
+
+}  // namespace dravmor

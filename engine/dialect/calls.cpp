@@ -1,0 +1,251 @@
+#include "engine/dialect/calls.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace dravmor::dialect {
+
+namespace {
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return out;
+}
+
+bool ReturnsText(const std::string& upper) {
+  static constexpr std::array<std::string_view, 18> kText = {
+      "LEFT", "RIGHT", "MID", "SUBSTRING", "SUBSTR", "UCASE", "LCASE", "UPPER",
+      "LOWER", "TRIM", "LTRIM", "RTRIM", "CSTR", "STR", "REPLACE", "SPACE",
+      "CHAR", "NCHAR"};
+  for (std::string_view t : kText)
+    if (upper == t) return true;
+  return false;
+}
+
+Node Word(std::string text) { return Node::Leaf(TokenKind::kWord, std::move(text)); }
+Node Space() { return Node::Leaf(TokenKind::kSpace, " "); }
+Node Comma() { return Node::Leaf(TokenKind::kPunct, ","); }
+Node Number(long n) { return Node::Leaf(TokenKind::kNumber, std::to_string(n)); }
+
+// name(a, b, ...)
+Nodes Call(std::string name, std::vector<Nodes> args) {
+  Nodes inner;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (i) {
+      inner.push_back(Comma());
+      inner.push_back(Space());
+    }
+    inner.insert(inner.end(), args[i].begin(), args[i].end());
+  }
+  return Nodes{Word(std::move(name)), Node::Group(std::move(inner))};
+}
+
+Nodes Cast(Nodes expr, std::string type) {
+  expr.push_back(Space());
+  expr.push_back(Word("AS"));
+  expr.push_back(Space());
+  expr.push_back(Word(std::move(type)));
+  return Nodes{Word("CAST"), Node::Group(std::move(expr))};
+}
+
+struct CastType {
+  std::string upper;       // VARCHAR
+  std::vector<long> args;  // (10) or (10, 2)
+  std::string text;        // as written, for errors
+};
+
+std::optional<CastType> ParseCastType(const Nodes& arg) {
+  size_t i = Next(arg, 0);
+  if (i >= arg.size() || arg[i].group || arg[i].token.kind != TokenKind::kWord)
+    return std::nullopt;
+  CastType cast{Upper(arg[i].token.text), {}, Render(arg)};
+  size_t j = Next(arg, i + 1);
+  if (j < arg.size() && arg[j].group) {
+    for (const Nodes& a : SplitArguments(arg[j])) {
+      std::optional<long> n = a.size() == 1 ? WholeNumber(a[0]) : std::nullopt;
+      if (!n) return std::nullopt;
+      cast.args.push_back(*n);
+    }
+    j = Next(arg, j + 1);
+  }
+  if (j != arg.size()) return std::nullopt;
+  return cast;
+}
+
+// strftime patterns of CONVERT's date styles that are plain numbers.
+std::optional<std::string> StylePattern(long style) {
+  switch (style) {
+    case 20: case 120: return "'%Y-%m-%d %H:%M:%S'";
+    case 21: case 121: return "'%Y-%m-%d %H:%M:%f'";
+    case 23: return "'%Y-%m-%d'";
+    case 102: return "'%Y.%m.%d'";
+    case 108: return "'%H:%M:%S'";
+    case 111: return "'%Y/%m/%d'";
+    case 112: return "'%Y%m%d'";
+    case 126: return "'%Y-%m-%dT%H:%M:%f'";
+    default: return std::nullopt;
+  }
+}
+
+// CONVERT(type, expr[, style]) and CAST(expr AS type) of SQL Server.
+Result<CallRewrite> Convert(const CastType& type, Nodes expr, std::optional<long> style,
+                            const Context& ctx) {
+  auto bad = [&]() {
+    std::string text = "CONVERT(" + type.text;
+    if (style) text += ", style " + std::to_string(*style);
+    return Unsupported(text + ")");
+  };
+  const std::string& t = type.upper;
+  CallRewrite out;
+  out.changed = true;
+  if (t == "CHAR" || t == "VARCHAR" || t == "NCHAR" || t == "NVARCHAR") {
+    if (type.args.size() > 1) return bad();
+    Nodes inner;
+    if (style) {
+      auto pattern = StylePattern(*style);
+      if (!pattern) return bad();
+      inner = Call("strftime", {Nodes{Node::Leaf(TokenKind::kString, *pattern)}, expr});
+    } else {
+      inner = Cast(std::move(expr), "TEXT");
+    }
+    // varchar(n) keeps the first n characters.
+    out.replacement = type.args.empty()
+                          ? inner
+                          : Call("SUBSTR", {inner, {Number(1)}, {Number(type.args[0])}});
+    out.hints.text = true;
+    return out;
+  }
+  if (t == "DATETIME" || t == "SMALLDATETIME") {
+    // Only the ISO styles read the same whatever the language setting.
+    if (!type.args.empty() || (style && *style != 20 && *style != 21 && *style != 120 &&
+                               *style != 121 && *style != 23 && *style != 126))
+      return bad();
+    out.replacement = Call(std::string(ctx.syntax.HelperName(Helper::kToDate)), {expr});
+    out.hints.date = true;
+    return out;
+  }
+  if (style && *style != 0) return bad();
+  if (t == "INT" || t == "INTEGER" || t == "SMALLINT" || t == "TINYINT" || t == "BIGINT") {
+    if (!type.args.empty()) return bad();
+    out.replacement = Cast(std::move(expr), "INTEGER");
+  } else if (t == "FLOAT" || t == "REAL") {
+    out.replacement = Cast(std::move(expr), "REAL");
+    out.hints.real = true;
+  } else if (t == "DECIMAL" || t == "NUMERIC" || t == "MONEY" || t == "SMALLMONEY") {
+    long scale = (t == "MONEY" || t == "SMALLMONEY") ? 4 : (type.args.size() == 2 ? type.args[1] : 0);
+    if (type.args.size() > 2 || ((t == "MONEY" || t == "SMALLMONEY") && !type.args.empty()))
+      return bad();
+    out.replacement = Call("ROUND", {Cast(std::move(expr), "REAL"), {Number(scale)}});
+    out.hints.real = scale > 0;
+  } else if (t == "BIT") {
+    Nodes test = Cast(std::move(expr), "REAL");
+    test.push_back(Space());
+    test.push_back(Node::Leaf(TokenKind::kOperator, "<>"));
+    test.push_back(Space());
+    test.push_back(Number(0));
+    out.replacement = Nodes{Node::Group(std::move(test))};
+  } else {
+    return bad();
+  }
+  return out;
+}
+
+Status WrongArgumentCount(const Node& name, const Node& args) {
+  return Status::Error(ErrorCode::kSyntax,
+                       "Wrong number of arguments near '" + TextOf(name) + TextOf(args) + "'");
+}
+
+}  // namespace
+
+std::vector<Nodes> SplitArguments(const Node& args) {
+  std::vector<Nodes> out;
+  Nodes current;
+  auto flush = [&]() {
+    size_t first = Next(current, 0);
+    size_t last = Prev(current, current.size());
+    out.push_back(first <= last && last != std::string::npos ? Slice(current, first, last + 1)
+                                                             : Nodes{});
+    current.clear();
+  };
+  if (Next(args.kids, 0) == args.kids.size()) return out;  // f()
+  for (const Node& k : args.kids) {
+    if (k.IsPunct(',')) flush();
+    else current.push_back(k);
+  }
+  flush();
+  return out;
+}
+
+Result<CallRewrite> RewriteCall(const Node& name, const Node& args, const Context& ctx) {
+  CallRewrite out;
+  std::string upper = Upper(NameOf(name.token));
+  if (ctx.source == Source::Jet && upper.size() > 1 && upper.back() == '$') {
+    // Left$, Mid$, ...: the text-only forms of the same functions.
+    upper.pop_back();
+    std::string base = NameOf(name.token).substr(0, upper.size());
+    out.changed = true;
+    out.replacement = {ctx.syntax.IsReserved(base, true)
+                           ? Node::Leaf(TokenKind::kName, ctx.syntax.QuoteName(base))
+                           : Word(base),
+                       args};
+  }
+  out.hints.text = ReturnsText(upper);
+  out.hints.date = upper == "NOW" || upper == "DATE" || upper == "TIME" || upper == "CDATE" ||
+                   upper == "GETDATE";
+  const size_t count = SplitArguments(args).size();
+  if (upper == "ISNULL") {
+    // Jet's IsNull(x) tests; SQL Server's ISNULL(x, y) replaces.
+    if (count != (ctx.source == Source::Jet ? 1u : 2u)) return WrongArgumentCount(name, args);
+    return out;
+  }
+  if (ctx.source != Source::SqlServer) return out;
+  if (upper == "LEN") {
+    if (count != 1) return WrongArgumentCount(name, args);
+    out.changed = true;
+    out.replacement = {Word(std::string(ctx.syntax.HelperName(Helper::kLenTrimmed))), args};
+    return out;
+  }
+  if (upper == "CHARINDEX") {
+    // CHARINDEX(find, in) is instr(in, find); the start position has no
+    // counterpart.
+    std::vector<Nodes> a = SplitArguments(args);
+    if (a.size() != 2) return Unsupported(TextOf(name) + TextOf(args));
+    out.changed = true;
+    out.replacement = Call("instr", {a[1], a[0]});
+    return out;
+  }
+  if (upper == "CONVERT") {
+    std::vector<Nodes> a = SplitArguments(args);
+    if (a.size() < 2 || a.size() > 3) return WrongArgumentCount(name, args);
+    auto type = ParseCastType(a[0]);
+    if (!type) return Unsupported("CONVERT(" + Render(a[0]));
+    std::optional<long> style;
+    if (a.size() == 3) {
+      style = a[2].size() == 1 ? WholeNumber(a[2][0]) : std::nullopt;
+      if (!style) return Unsupported(Render(a[2]));
+    }
+    return Convert(*type, a[1], style, ctx);
+  }
+  if (upper == "CAST") {
+    // CAST(expr AS type): the last AS of the group.
+    size_t as = std::string::npos;
+    for (size_t i = 0; i < args.kids.size(); ++i)
+      if (args.kids[i].Is("AS")) as = i;
+    if (as == std::string::npos) return Unsupported(TextOf(name) + TextOf(args));
+    Node before = Node::Group(Slice(args.kids, 0, as));
+    Nodes expr = SplitArguments(before).empty() ? Nodes{} : SplitArguments(before)[0];
+    Nodes type_nodes = Slice(args.kids, as + 1, args.kids.size());
+    size_t last = Prev(type_nodes, type_nodes.size());
+    if (expr.empty() || last == std::string::npos) return Unsupported(TextOf(name) + TextOf(args));
+    type_nodes.resize(last + 1);
+    auto type = ParseCastType(type_nodes);
+    if (!type) return Unsupported("CAST(... AS " + Render(type_nodes));
+    return Convert(*type, expr, std::nullopt, ctx);
+  }
+  return out;
+}
+
+}  // namespace dravmor::dialect

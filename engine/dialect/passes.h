@@ -1,0 +1,57 @@
+// The passes of the dialect layer over one statement's token tree, in the
+// order the rewriter runs them: literals and names, then the statement's
+// own shape (TOP, DELETE *, ...), then operators and functions. Each pass
+// changes the tree in place and fails with ErrorCode::kSyntax naming the
+// token it cannot translate. Internal to the dialect layer.
+#pragma once
+
+#include <string_view>
+
+#include "engine/dialect/rewriter.h"
+#include "engine/dialect/syntax.h"
+#include "engine/dialect/target.h"
+
+namespace dravmor::dialect {
+
+struct Context {
+  Source source;
+  Target target;
+  const TargetSyntax& syntax;
+  const SchemaHints* hints = nullptr;
+};
+
+// True for words the source dialect's DML uses as keywords; such words are
+// never quoted as names.
+bool IsSourceKeyword(std::string_view word, Source source);
+
+// The name as the target must see it: a reserved word or an awkward quote
+// style re-quoted, anything else unchanged.
+Node TargetName(const Node& name, const Context& ctx);
+
+// Jet #dates# and "strings", True and False, N'..' strings, reserved words
+// used as names, and the tokens no target can take. Recursive.
+Status RewriteLiterals(Nodes& nodes, const Context& ctx);
+
+// SELECT TOP n -> LIMIT n at the end of that SELECT; SELECT ... INTO is
+// refused. Recursive.
+Status RewriteTop(Nodes& nodes, const Context& ctx);
+
+// The statement-level forms of DELETE, INSERT and UPDATE.
+Status RewriteDelete(Nodes& nodes, const Context& ctx);
+Status RewriteInsert(Nodes& nodes, const Context& ctx);
+Status RewriteUpdate(Nodes& nodes, const Context& ctx);
+
+// A Yes/No column compared (= or <>) with a nonzero number becomes a test
+// for nonzero, so -1 and 1 both mean True; assignments in SET stay.
+// Recursive.
+Status RewriteBooleanTests(Nodes& nodes, const Context& ctx);
+
+// Operators and functions whose meaning differs on the target. Recursive;
+// also sets the hints of the groups it passes.
+Status RewriteExpressions(Nodes& nodes, const Context& ctx);
+
+// CREATE TABLE, ALTER TABLE, CREATE INDEX, DROP ...: the statement starts
+// with CREATE, ALTER or DROP.
+Result<Translation> TranslateDdl(Nodes& nodes, const Context& ctx);
+
+}  // namespace dravmor::dialect

@@ -1,0 +1,52 @@
+// The SQL dialect layer: a pure text-to-text translation of the SQL texts
+// the server classes build (Jet or SQL Server 2000, as the dialect flag
+// says) into texts the database behind the connection runs with the same
+// meaning. No state, no database access; safe from any thread. Whatever it
+// cannot translate faithfully is refused with ErrorCode::kSyntax and a text
+// naming the token ("Unsupported syntax near 'PIVOT'"), never guessed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/status.h"
+
+namespace dravmor::dialect {
+
+enum class Source { Jet, SqlServer };
+enum class Target { Sqlite, Postgres };
+
+// A change of one column's type, which SQLite cannot express in SQL.
+// declared_type is the text that follows the column name in the column's
+// new definition on the target, collation included where the type has one
+// (for example "VARCHAR(200) COLLATE JETTEXT", "REAL").
+struct AlterColumn {
+  std::string table, column, declared_type;
+};
+
+// The statements to run, in order. Contract: when alter_column is set,
+// statements is empty and the backend itself changes that column's type,
+// rebuilding the table so that every row is kept and its value converted
+// (and failing without change when a value cannot take the new type).
+struct Translation {
+  std::vector<std::string> statements;
+  std::optional<AlterColumn> alter_column;
+  bool changes_schema = false;  // CREATE, ALTER or DROP
+};
+
+// What the rewriter may know of the database's schema. Yes/No columns hold
+// -1 for True where Jet wrote them and 1 where SQL Server did (and any
+// nonzero value a caller stored), so a comparison of such a column with a
+// true literal is a test for nonzero on the target.
+struct SchemaHints {
+  std::unordered_set<std::string> boolean_columns;  // names in lower case
+};
+
+// hints may be null: no schema knowledge.
+Result<Translation> Translate(std::string_view sql, Source source, Target target,
+                              const SchemaHints* hints = nullptr);
+
+}  // namespace dravmor::dialect

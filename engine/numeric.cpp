@@ -1,0 +1,91 @@
+#include "engine/numeric.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace dravmor {
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
+// Blanks anywhere are skipped, the number ends at the first character that
+// cannot continue it; &H and &O prefixes read hex and octal, as Val does.
+double LeadingNumber(std::string_view text) {
+  std::string s;
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') s += c;
+  if (s.size() > 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
+    int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
+    long long value = 0;
+    for (size_t i = 2; i < s.size(); ++i) {
+      int d = std::isxdigit(static_cast<unsigned char>(s[i]))
+                  ? (std::isdigit(static_cast<unsigned char>(s[i])) ? s[i] - '0' : (s[i] | 0x20) - 'a' + 10)
+                  : 99;
+      if (d >= base) break;
+      value = value * base + d;
+    }
+    return static_cast<double>(value);
+  }
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  std::string number = s.substr(0, i);
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    if (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+      while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j;
+      number += 'e' + s.substr(i + 1, j - i - 1);
+    }
+  }
+  double value = std::strtod(number.c_str(), nullptr);
+  return std::isfinite(value) ? value : 0;
+}
+
+std::string ShortestDecimal(double value) {
+  if (value == 0) return "0";
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  std::string text(buf, end);
+  if (text.find('e') == std::string::npos) return text;
+  // to_chars picked exponent form; spell it out in fixed notation instead.
+  auto [fend, fec] = std::to_chars(buf, buf + sizeof buf, value,
+                                   std::chars_format::fixed);
+  if (fec == std::errc()) return std::string(buf, fend);
+  std::snprintf(buf, sizeof buf, "%.17g", value);
+  return buf;
+}
+
+std::string ShortestDecimal(float value) {
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  // Reading the float's shortest digits as a double gives the double whose
+  // shortest form is those same digits.
+  return ShortestDecimal(std::strtod(std::string(buf, end).c_str(), nullptr));
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && IsBlank(text[b])) ++b;
+  while (e > b && IsBlank(text[e - 1])) --e;
+  if (b == e) return std::nullopt;
+  std::string_view t = text.substr(b, e - b);
+  if (t.front() == '+') t.remove_prefix(1);
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+}  // namespace dravmor

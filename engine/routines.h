@@ -1,0 +1,43 @@
+// The shared database routines: the next-id rule, the table-existence test,
+// the add-a-column-if-missing step of the schema upgrade, emptying a
+// directory and waiting for a started process. Each has the error mode its
+// callers rely on: GetMaxID gives 0 on any failure; AddFieldIfMissing skips
+// failing steps; the others return their failure to the caller.
+#pragma once
+
+#include <string>
+
+#include "engine/dialect/rewriter.h"
+#include "engine/shared_connection.h"
+#include "engine/status.h"
+#include "engine/variant.h"
+
+namespace dravmor {
+
+// Largest value of the column plus one, 1 for an empty table; 0 when the
+// query fails (for example the table does not exist).
+Currency GetMaxID(SharedConnection& connection, const std::string& table,
+                  const std::string& column);
+// The same rule with its failure kept, for the classes that report it.
+Result<Currency> NextId(SharedConnection& connection, const std::string& table,
+                        const std::string& column);
+
+// Exact name, letter case included, among the database's tables and views.
+Result<bool> TableExists(SharedConnection& connection, const std::string& table);
+
+// When the table has no such column: adds it, writes the default (as a
+// quoted text literal) into every row when given, then runs the follow-up
+// statement when given. Nothing happens when the column exists.
+void AddFieldIfMissing(SharedConnection& connection, const std::string& table,
+                       const std::string& column, const std::string& type,
+                       const std::string& default_value, const std::string& follow_up,
+                       dialect::Source source = dialect::Source::Jet);
+
+// Deletes the ordinary files of a directory; sub-directories stay.
+Status EmptyDirectory(const std::string& path);
+
+// Waits until the process ends or the time-out passes (-1: no limit). True
+// unless the wait itself failed (no such process).
+bool WaitForProcess(long process_id, long timeout_ms);
+
+}  // namespace dravmor

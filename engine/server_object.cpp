@@ -1,0 +1,159 @@
+#include "engine/server_object.h"
+
+#include "engine/numeric.h"
+#include "engine/routines.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+ServerObject::ServerObject(std::string class_name, bool creates_connection)
+    : class_name_(std::move(class_name)) {
+  if (creates_connection) connection_ = SharedConnection::ForThisThread();
+}
+
+void ServerObject::Connect(std::string& strConnection) {
+  Run(ErrorMode::Handler, "Connect", [&] {
+    if (!connection_) connection_ = SharedConnection::ForThisThread();
+    Check(connection_->Bind(strConnection));
+    AfterConnect();
+  });
+}
+
+void ServerObject::SetDialect(bool is2000) {
+  is2000_ = is2000;
+  true_value_ = is2000 ? 1 : -1;
+}
+
+void ServerObject::Run(ErrorMode mode, std::string_view operation,
+                       const std::function<void()>& body) {
+  if (!connection_) connection_ = SharedConnection::ForThisThread();
+  modes_.push_back(mode);
+  bool nested = modes_.size() > 1;
+  try {
+    body();
+    modes_.pop_back();
+  } catch (const StepFailed& failure) {
+    modes_.pop_back();
+    switch (mode) {
+      case ErrorMode::Handler:
+        RaiseAccessError(class_name_ + "." + std::string(operation), failure.status);
+        return;
+      case ErrorMode::SilentHandler:
+      case ErrorMode::ResumeNext:
+        return;
+      case ErrorMode::None:
+        // Called from another operation: its mode decides. Resume next
+        // skips the failed call and goes on with its next step.
+        if (nested) {
+          if (modes_.back() == ErrorMode::ResumeNext) return;
+          throw;
+        }
+        throw CallError(failure.status);
+    }
+  } catch (...) {
+    modes_.pop_back();
+    throw;
+  }
+}
+
+void ServerObject::Fail(const Status& status) {
+  if (!modes_.empty() && modes_.back() == ErrorMode::ResumeNext) return;
+  if (modes_.empty()) throw CallError(status);
+  throw StepFailed{status};
+}
+
+bool ServerObject::Check(const Status& status) {
+  if (status.ok()) return true;
+  Fail(status);
+  return false;
+}
+
+bool ServerObject::HasTable(const std::string& table) {
+  auto exists = TableExists(*connection_, table);
+  if (!exists.ok()) return Check(exists.status()) && false;
+  return *exists;
+}
+
+bool ServerObject::Exec(const std::string& sql) {
+  return Check(connection_->Execute(sql, source()));
+}
+
+RecordsetPtr ServerObject::Open(const std::string& sql) {
+  auto rs = std::make_shared<Recordset>();
+  OpenInto(rs, sql);
+  return rs;
+}
+
+bool ServerObject::OpenInto(const RecordsetPtr& rs, const std::string& sql) {
+  auto rows = connection_->Query(sql, source());
+  if (!rows.ok()) return Check(rows.status());
+  rs->Open(std::move(*rows));
+  rs->SetSource(sql);
+  return true;
+}
+
+Variant ServerObject::FormValue(const std::shared_ptr<Object>& frm,
+                                std::string_view control, std::optional<int> index,
+                                std::string_view property, std::optional<int> item) {
+  auto form = std::dynamic_pointer_cast<FormRecord>(frm);
+  if (!form) {
+    Fail(Status::Error(ErrorCode::kObjectRequired, "Object required"));
+    return Variant();
+  }
+  auto value = form->Read(control, index, property, item);
+  if (!value.ok()) {
+    Fail(value.status());
+    return Variant();
+  }
+  return *value;
+}
+
+std::string ServerObject::FormText(const std::shared_ptr<Object>& frm,
+                                   std::string_view control, std::optional<int> index) {
+  return FormValue(frm, control, index, "Text").ToText();
+}
+
+Variant ServerObject::Field(const RecordsetPtr& rs, std::string_view name) {
+  auto value = rs->Value(name);
+  if (!value.ok()) {
+    Fail(value.status());
+    return Variant();
+  }
+  return *value;
+}
+
+Variant ServerObject::Field(const RecordsetPtr& rs, size_t index) {
+  auto value = rs->Value(index);
+  if (!value.ok()) {
+    Fail(value.status());
+    return Variant();
+  }
+  return *value;
+}
+
+void ServerObject::Raise(std::string_view event, std::vector<Variant>& args) {
+  if (sink_) sink_->OnEvent(class_name_, event, args);
+}
+
+RecordsetPtr ServerObject::RaiseResult(std::string_view event, RecordsetPtr rs) {
+  std::vector<Variant> args{Variant(rs)};
+  Raise(event, args);
+  return args[0].ObjectAs<Recordset>();
+}
+
+void ServerObject::RaiseAccessError(const std::string& sub_id, const Status& failure) {
+  std::vector<Variant> args{Variant(sub_id), Variant(static_cast<int32_t>(failure.number())),
+                            Variant(failure.text()), Variant(static_cast<int32_t>(0))};
+  Raise("Accesserror", args);
+}
+
+std::string OperatorScope(const std::string& operator_name, bool strict) {
+  if (strict && operator_name != "管理员")
+    return " AND UserList LIKE '%" + SqlQuote(operator_name) + "%' ";
+  return " ";
+}
+
+std::string SqlNumber(Currency value) { return value.ToText(); }
+std::string SqlNumber(double value) { return ShortestDecimal(value); }
+
+}  // namespace dravmor

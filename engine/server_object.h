@@ -1,0 +1,121 @@
+// ServerObject: what every ServerForXxx class shares. It reaches the
+// thread's SharedConnection, binds it in Connect, keeps the dialect flag and
+// its true value, raises events through the caller's EventSink, and runs each
+// operation under one of four error modes:
+//   handler         first failure stops; Accesserror(subID, number, text, 0)
+//   resume next     failing steps are skipped silently
+//   none            the failure is the caller's (CallError, or the enclosing
+//                   operation's own mode when called from one)
+//   silent handler  first failure stops, nothing is reported
+// Class code reads as its steps: Exec, Open, form reads, Raise; a failing
+// step leaves the operation through the mode's path.
+#pragma once
+
+#include <concepts>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/dialect/rewriter.h"
+#include "engine/events.h"
+#include "engine/form.h"
+#include "engine/recordset.h"
+#include "engine/shared_connection.h"
+#include "engine/status.h"
+
+namespace dravmor {
+
+enum class ErrorMode { Handler, ResumeNext, None, SilentHandler };
+
+class ServerObject {
+ public:
+  virtual ~ServerObject() = default;
+  ServerObject(const ServerObject&) = delete;
+  ServerObject& operator=(const ServerObject&) = delete;
+
+  const std::string& ClassName() const { return class_name_; }
+  // Not owned; null means nobody listens.
+  void SetEventSink(EventSink* sink) { sink_ = sink; }
+
+  // Binds the thread's connection (open/keep rule), then runs the class's
+  // own schema steps. Handler mode, "<Class>.Connect".
+  void Connect(std::string& strConnection);
+
+  SharedConnection& connection() { return *connection_; }
+
+ protected:
+  // creates_connection false: the class's creation makes no connection
+  // object (it gets the thread's on Connect).
+  explicit ServerObject(std::string class_name, bool creates_connection = true);
+
+  virtual void AfterConnect() {}
+
+  // The dialect flag of SetSQLSERVER and the value it gives a true Boolean
+  // in SQL (1 SQL Server, -1 Jet, 0 before the call).
+  void SetDialect(bool is2000);
+  bool is2000() const { return is2000_; }
+  long true_value() const { return true_value_; }
+  dialect::Source source() const {
+    return is2000_ ? dialect::Source::SqlServer : dialect::Source::Jet;
+  }
+
+  // Runs body under the error mode; subID is "<Class>.<operation>".
+  void Run(ErrorMode mode, std::string_view operation, const std::function<void()>& body);
+
+  // Steps. On failure each leaves the operation by its mode (in resume-next
+  // mode they return normally: false, an unopened set, an empty value).
+  bool Exec(const std::string& sql);
+  RecordsetPtr Open(const std::string& sql);     // for the operation's own use
+  bool OpenInto(const RecordsetPtr& rs, const std::string& sql);
+  Variant FormValue(const std::shared_ptr<Object>& frm, std::string_view control,
+                    std::optional<int> index, std::string_view property,
+                    std::optional<int> item = std::nullopt);
+  std::string FormText(const std::shared_ptr<Object>& frm, std::string_view control,
+                       std::optional<int> index = std::nullopt);
+  // The table-existence test as a step (its failure is the operation's).
+  bool HasTable(const std::string& table);
+  // A step that produced a Status of its own.
+  bool Check(const Status& status);
+  // Reads a field of the current row of an operation's own record set.
+  Variant Field(const RecordsetPtr& rs, std::string_view name);
+  Variant Field(const RecordsetPtr& rs, size_t index);
+
+  // Events.
+  void Raise(std::string_view event, std::vector<Variant>& args);
+  void Raise(std::string_view event) {
+    std::vector<Variant> none;
+    Raise(event, none);
+  }
+  // A result event: the Recordset goes by reference; returns what the
+  // handler left (a replacement, or null when it cleared it).
+  RecordsetPtr RaiseResult(std::string_view event, RecordsetPtr rs);
+  void RaiseAccessError(const std::string& sub_id, const Status& failure);
+
+ private:
+  struct StepFailed {
+    Status status;
+  };
+  // Handles a failed step by the current operation's mode.
+  void Fail(const Status& status);
+
+  std::string class_name_;
+  std::shared_ptr<SharedConnection> connection_;
+  EventSink* sink_ = nullptr;
+  bool is2000_ = false;
+  long true_value_ = 0;
+  std::vector<ErrorMode> modes_;  // of the operations running, innermost last
+};
+
+// The operator-scope fragment list queries append to their WHERE clause.
+std::string OperatorScope(const std::string& operator_name, bool strict);
+
+// Numbers as they are written into SQL text.
+std::string SqlNumber(Currency value);
+std::string SqlNumber(double value);
+template <std::integral T>
+std::string SqlNumber(T value) {
+  return std::to_string(static_cast<long long>(value));
+}
+
+}  // namespace dravmor

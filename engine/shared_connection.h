@@ -1,0 +1,95 @@
+// SharedConnection: the one database connection of a thread. Every server
+// object created on a thread uses that thread's connection; it is created
+// unopened, opened by the first successful Connect, and from then on kept
+// (a later Connect, with any string, changes nothing). It is never closed
+// by the engine. Statements arrive in the Jet or the SQL Server dialect and
+// are translated for the backend; translations are cached.
+#pragma once
+
+#include <list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/backend.h"
+#include "engine/dialect/rewriter.h"
+#include "engine/recordset.h"
+#include "engine/status.h"
+
+namespace dravmor {
+
+class SharedConnection {
+ public:
+  // This thread's connection, created unopened on first use.
+  static std::shared_ptr<SharedConnection> ForThisThread();
+  // Forgets this thread's connection (tests, and a driver that reconnects).
+  static void ResetThisThread();
+
+  // The open/keep rule: opens when not open yet, else does nothing.
+  Status Bind(const std::string& connection_string);
+  // Installs an already open backend (used to create a new database).
+  void Adopt(std::unique_ptr<Backend> backend, std::string connection_string);
+  bool IsOpen() const { return backend_ != nullptr; }
+  const std::string& ConnectionString() const { return connection_string_; }
+
+  Status Execute(const std::string& sql, dialect::Source source);
+  Result<RowData> Query(const std::string& sql, dialect::Source source);
+  Result<std::vector<std::string>> TableNames();
+
+  Status Begin();
+  Status Commit();
+  Status Rollback();
+  Backend* backend() { return backend_.get(); }
+
+ private:
+  Status NotOpen() const;
+  Result<const dialect::Translation*> Translate(const std::string& sql,
+                                                dialect::Source source);
+
+  // Forgets translations and schema hints after the schema changed.
+  void SchemaChanged();
+
+  std::unique_ptr<Backend> backend_;
+  std::string connection_string_;
+  std::optional<dialect::SchemaHints> hints_;  // loaded on first use
+
+  // Translated texts, most recently used first.
+  struct CacheKey {
+    std::string sql;
+    dialect::Source source;
+    bool operator==(const CacheKey&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const CacheKey& k) const {
+      return std::hash<std::string>()(k.sql) ^ static_cast<size_t>(k.source);
+    }
+  };
+  static constexpr size_t kCacheSize = 256;
+  std::list<CacheKey> lru_;
+  struct Entry {
+    dialect::Translation translation;
+    std::list<CacheKey>::iterator position;
+  };
+  std::unordered_map<CacheKey, Entry, KeyHash> cache_;
+};
+
+// Runs a group of statements as one transaction: rolled back unless
+// Commit() is reached (used where a half-done change would lose data).
+class Transaction {
+ public:
+  explicit Transaction(SharedConnection& connection);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  const Status& status() const { return begun_; }
+  Status Commit();
+
+ private:
+  SharedConnection& connection_;
+  Status begun_;
+  bool done_ = false;
+};
+
+}  // namespace dravmor

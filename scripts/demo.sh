@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job: a new shop database and a short session with the factories.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+db=${1:-shop.db}
+rm -f "$db" "$db-wal" "$db-shm"
+build/dravmor init "$db"
+build/dravmor run "$db" examples/factories.json
+build/dravmor sql "$db" "SELECT TOP 2 Cj_ID, BianMa, Quancheng FROM 厂家 ORDER BY BianMa"

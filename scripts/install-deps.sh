@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the benchmarks need.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  build-essential cmake pkg-config \
+  libsqlite3-dev libpq-dev libarchive-dev nlohmann-json3-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  postgresql sqlite3 >/dev/null

@@ -1,0 +1,124 @@
+// The dravmor driver as a user runs it: init, sql and run.
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/test_database.h"
+
+namespace dravmor {
+namespace {
+
+struct Output {
+  int code;
+  std::string out;
+};
+
+// Runs the driver with a shell command line tail; stderr joins stdout.
+Output Driver(const std::string& args) {
+  std::string command = std::string(DRAVMOR_CLI_PATH) + " " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+  int status = pclose(pipe);
+  return {WEXITSTATUS(status), out};
+}
+
+std::vector<nlohmann::json> Lines(const std::string& out) {
+  std::vector<nlohmann::json> lines;
+  size_t pos = 0;
+  while (pos < out.size()) {
+    size_t end = out.find('\n', pos);
+    lines.push_back(nlohmann::json::parse(out.substr(pos, end - pos)));
+    pos = end == std::string::npos ? out.size() : end + 1;
+  }
+  return lines;
+}
+
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = dir_.File("shop.db");
+    Output init = Driver("init " + db_);
+    ASSERT_EQ(init.code, 0) << init.out;
+    EXPECT_EQ(Lines(init.out).at(0)["ok"], true);
+  }
+  std::string Script(const std::string& json) {
+    std::string path = dir_.File("script.json");
+    std::ofstream(path) << json;
+    return path;
+  }
+  testing::TempDir dir_;
+  std::string db_;
+};
+
+TEST_F(DriverTest, InitRefusesAnExistingFile) {
+  Output again = Driver("init " + db_);
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.out.find("exists"), std::string::npos);
+}
+
+TEST_F(DriverTest, SqlPrintsRowsOrOk) {
+  Output insert = Driver("sql " + db_ + " \"INSERT INTO 厂家 (Cj_ID, BianMa) VALUES(7, 'X''Y')\"");
+  ASSERT_EQ(insert.code, 0) << insert.out;
+  EXPECT_EQ(Lines(insert.out)[0], nlohmann::json({{"ok", true}}));
+  Output select = Driver("sql " + db_ + " \"SELECT TOP 1 Cj_ID, BianMa FROM 厂家\"");
+  ASSERT_EQ(select.code, 0) << select.out;
+  EXPECT_EQ(Lines(select.out)[0],
+            nlohmann::json::parse(R"({"fields":["Cj_ID","BianMa"],"rows":[[7,"X'Y"]]})"));
+  Output del = Driver("sql " + db_ + " \"DELETE * FROM 厂家\" --sqlserver");
+  EXPECT_EQ(del.code, 0) << del.out;
+  Output bad = Driver("sql " + db_ + " \"SELECT * FROM nope\"");
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.out.find("nope"), std::string::npos);
+  Output missing = Driver("sql " + dir_.File("missing.db") + " \"SELECT 1\"");
+  EXPECT_EQ(missing.code, 1);
+}
+
+TEST_F(DriverTest, RunPrintsEventsAndReturns) {
+  std::string script = Script(R"([
+    {"new":"f","class":"ServerForFactory"},
+    {"call":"f.Connect","args":["ignored"]},
+    {"call":"f.SetSQLSERVER","args":[true]},
+    {"call":"f.AddFactory","args":[null,0],
+     "form":{"txtfactoryinfo[0].Text":"A1","txtfactoryinfo[1].Text":"Alpha","txtfactoryinfo[2].Text":"A"}},
+    {"call":"f.AddFactory","args":["$form",0],
+     "form":{"txtfactoryinfo[0].Text":"A1","txtfactoryinfo[1].Text":"x","txtfactoryinfo[2].Text":"x"}},
+    {"call":"f.GetFactory","args":["a",2,2]}
+  ])");
+  Output run = Driver("run " + db_ + " " + script);
+  ASSERT_EQ(run.code, 0) << run.out;
+  auto lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 8u) << run.out;
+  EXPECT_EQ(lines[0]["object"], "f");
+  EXPECT_EQ(lines[0]["byref"][0], db_);  // Connect used the driver's connection
+  EXPECT_EQ(lines[2]["event"], "rsResult");
+  EXPECT_EQ(lines[2]["args"][0]["rows"][0][1], "A1");
+  EXPECT_EQ(lines[4]["event"], "BianMaChongFu");
+  EXPECT_EQ(lines[6]["event"], "rsResult");
+  EXPECT_EQ(lines[7]["byref"], nlohmann::json::parse(R"(["a",2])"));
+  EXPECT_EQ(lines[7]["return"]["rows"].size(), 1u);
+}
+
+TEST_F(DriverTest, BadScriptsAreErrorsNotCrashes) {
+  EXPECT_EQ(Driver("run " + db_ + " " + Script("[{\"new\":\"f\",\"class\":\"Nope\"}]")).code, 1);
+  EXPECT_EQ(Driver("run " + db_ + " " + Script("{not json")).code, 1);
+  Output unknown = Driver("run " + db_ + " " +
+                          Script(R"([{"new":"f","class":"ServerForFactory"},{"call":"f.Fly"}])"));
+  EXPECT_EQ(unknown.code, 1);
+  EXPECT_NE(unknown.out.find("Fly"), std::string::npos);
+  Output missing_arg = Driver("run " + db_ + " " +
+                              Script(R"([{"new":"f","class":"ServerForFactory"},{"call":"f.DelFactory"}])"));
+  EXPECT_EQ(missing_arg.code, 1);
+  EXPECT_NE(missing_arg.out.find("Argument not optional"), std::string::npos);
+  EXPECT_EQ(Driver("run " + db_ + " " + dir_.File("none.json")).code, 1);
+}
+
+}  // namespace
+}  // namespace dravmor

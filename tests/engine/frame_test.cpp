@@ -1,0 +1,242 @@
+// The server-object frame: error modes, events, the open/keep rule of the
+// shared connection, operator scope.
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "engine/server_object.h"
+#include "tests/support/test_database.h"
+
+namespace dravmor {
+namespace {
+
+using testing::EventRecorder;
+using testing::ShippedDatabase;
+
+// A server class made only of frame mechanics.
+class Probe : public ServerObject {
+ public:
+  Probe() : ServerObject("Probe") {}
+  using ServerObject::Exec;
+  using ServerObject::Open;
+  using ServerObject::Run;
+  using ServerObject::SetDialect;
+  using ServerObject::true_value;
+
+  RecordsetPtr Query(const std::string& sql) {
+    auto rs = std::make_shared<Recordset>();
+    Run(ErrorMode::Handler, "Query", [&] {
+      OpenInto(rs, sql);
+      rs = RaiseResult("rsResult", rs);
+    });
+    return rs;
+  }
+  // Runs the statements under a mode; counts the steps that completed.
+  int Steps(ErrorMode mode, const std::vector<std::string>& statements) {
+    int done = 0;
+    Run(mode, "Steps", [&] {
+      for (const auto& s : statements)
+        if (Exec(s)) ++done;
+    });
+    return done;
+  }
+  int Nested(ErrorMode outer, ErrorMode inner) {
+    int after = 0;
+    Run(outer, "Outer", [&] {
+      Steps(inner, {"DELETE FROM no_such_table"});
+      ++after;
+    });
+    return after;
+  }
+};
+
+class Frame : public ShippedDatabase {
+ protected:
+  void SetUp() override {
+    ShippedDatabase::SetUp();
+    probe_.SetEventSink(&events_);
+    std::string cs = connection_string_;
+    probe_.Connect(cs);
+    Exec("CREATE TABLE t (id Long, name Text(20))");
+  }
+  Probe probe_;
+  EventRecorder events_;
+};
+
+TEST_F(Frame, HandlerStopsAtFirstFailureAndReports) {
+  int done = probe_.Steps(ErrorMode::Handler,
+                          {"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
+                           "INSERT INTO t VALUES(2,'b')"});
+  EXPECT_EQ(done, 1);
+  ASSERT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
+  const auto& args = events_.events[0].args;
+  EXPECT_EQ(args[0].str(), "Probe.Steps");
+  EXPECT_NE(args[1].long_value(), 0);
+  EXPECT_NE(args[2].str().find("nope"), std::string::npos);
+  EXPECT_EQ(args[3].long_value(), 0);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 1);  // no rollback
+}
+
+TEST_F(Frame, ResumeNextAttemptsEveryStepSilently) {
+  int done = probe_.Steps(ErrorMode::ResumeNext,
+                          {"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
+                           "INSERT INTO t VALUES(2,'b')"});
+  EXPECT_EQ(done, 2);
+  EXPECT_TRUE(events_.events.empty());
+}
+
+TEST_F(Frame, NonePassesTheFailureToTheCaller) {
+  try {
+    probe_.Steps(ErrorMode::None, {"INSERT INTO nope VALUES(1)"});
+    FAIL() << "no error reached the caller";
+  } catch (const CallError& e) {
+    EXPECT_NE(e.status().text().find("nope"), std::string::npos);
+  }
+  EXPECT_TRUE(events_.events.empty());
+}
+
+TEST_F(Frame, SilentHandlerStopsWithoutEvent) {
+  EXPECT_EQ(probe_.Steps(ErrorMode::SilentHandler,
+                         {"INSERT INTO nope VALUES(1)", "INSERT INTO t VALUES(1,'a')"}),
+            0);
+  EXPECT_TRUE(events_.events.empty());
+}
+
+TEST_F(Frame, NestedModesDecideWhereAFailureGoes) {
+  // An inner handler reports under its own name and the outer goes on.
+  EXPECT_EQ(probe_.Nested(ErrorMode::Handler, ErrorMode::Handler), 1);
+  EXPECT_EQ(events_.Last("Accesserror")->args[0].str(), "Probe.Steps");
+  // An inner "none" hands its failure to the outer operation's mode.
+  events_.events.clear();
+  EXPECT_EQ(probe_.Nested(ErrorMode::Handler, ErrorMode::None), 0);
+  EXPECT_EQ(events_.Last("Accesserror")->args[0].str(), "Probe.Outer");
+  events_.events.clear();
+  EXPECT_EQ(probe_.Nested(ErrorMode::ResumeNext, ErrorMode::None), 1);
+  EXPECT_TRUE(events_.events.empty());
+}
+
+TEST_F(Frame, FailedQueryReturnsAnUnopenedRecordset) {
+  RecordsetPtr rs = probe_.Query("SELECT * FROM nope");
+  ASSERT_NE(rs, nullptr);
+  EXPECT_FALSE(rs->IsOpen());
+  EXPECT_EQ(rs->Eof().status().number(), ErrorCode::kNotOpen);
+  EXPECT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
+}
+
+TEST_F(Frame, ResultHandlerMayReplaceOrClearTheRecordset) {
+  auto replacement = std::make_shared<Recordset>(RowData{});
+  events_.handler = [&](const std::string& name, std::vector<Variant>& args) {
+    if (name == "rsResult") args[0] = Variant(replacement);
+  };
+  EXPECT_EQ(probe_.Query("SELECT * FROM t"), replacement);
+  events_.handler = [&](const std::string&, std::vector<Variant>& args) {
+    args[0] = Variant(std::shared_ptr<Object>());
+  };
+  EXPECT_EQ(probe_.Query("SELECT * FROM t"), nullptr);
+}
+
+TEST_F(Frame, DialectFlagGivesTheTrueValue) {
+  EXPECT_EQ(probe_.true_value(), 0);
+  probe_.SetDialect(true);
+  EXPECT_EQ(probe_.true_value(), 1);
+  probe_.SetDialect(false);
+  EXPECT_EQ(probe_.true_value(), -1);
+}
+
+TEST(OperatorScope, StrictOnlyForOrdinaryOperators) {
+  EXPECT_EQ(OperatorScope("管理员", true), " ");
+  EXPECT_EQ(OperatorScope("x", false), " ");
+  EXPECT_EQ(OperatorScope("x", true), " AND UserList LIKE '%x%' ");
+  EXPECT_EQ(OperatorScope("O'Neil", true), " AND UserList LIKE '%O''Neil%' ");
+}
+
+class Connecting : public ShippedDatabase {};
+
+TEST_F(Connecting, SecondConnectKeepsTheFirstDatabase) {
+  SharedConnection::ResetThisThread();
+  testing::TempDir other;
+  Probe a, b;
+  std::string first = connection_string_, second = other.File("missing.db");
+  a.Connect(first);
+  EventRecorder events;
+  b.SetEventSink(&events);
+  b.Connect(second);  // would fail if it were opened
+  EXPECT_TRUE(events.events.empty());
+  EXPECT_EQ(b.connection().ConnectionString(), first);
+  EXPECT_EQ(&a.connection(), &b.connection());
+}
+
+TEST_F(Connecting, FailedOpenLeavesItUnopenedAndALaterConnectWorks) {
+  SharedConnection::ResetThisThread();
+  Probe probe;
+  EventRecorder events;
+  probe.SetEventSink(&events);
+  std::string bad = "Data Source=" + dir_.File("no/such/dir/x.db");
+  probe.Connect(bad);
+  ASSERT_EQ(events.Names(), std::vector<std::string>{"Accesserror"});
+  EXPECT_EQ(events.events[0].args[0].str(), "Probe.Connect");
+  EXPECT_FALSE(probe.connection().IsOpen());
+  // Operations before a successful Connect fail on their first step.
+  EXPECT_EQ(probe.Steps(ErrorMode::Handler, {"DELETE FROM sys"}), 0);
+  std::string good = connection_string_;
+  events.events.clear();
+  probe.Connect(good);
+  EXPECT_TRUE(events.events.empty());
+  EXPECT_TRUE(probe.connection().IsOpen());
+}
+
+TEST_F(Connecting, MalformedStringsAreReportedNotCrashed) {
+  SharedConnection::ResetThisThread();
+  for (std::string bad : std::vector<std::string>{"", "Provider=Microsoft.Jet.OLEDB.4.0;",
+                                                 "Data Source=\"x.db", "=x",
+                                                 dir_.File("not-a-db.txt")}) {
+    if (bad.find("not-a-db") != std::string::npos) {
+      FILE* f = std::fopen(bad.c_str(), "w");
+      std::fputs("this is not a database file, just text that is long enough", f);
+      std::fclose(f);
+    }
+    Probe probe;
+    EventRecorder events;
+    probe.SetEventSink(&events);
+    probe.Connect(bad);
+    EXPECT_EQ(events.Names(), std::vector<std::string>{"Accesserror"}) << bad;
+    EXPECT_FALSE(probe.connection().IsOpen()) << bad;
+  }
+}
+
+TEST_F(Connecting, JetStyleProviderStringOpensTheFile) {
+  SharedConnection::ResetThisThread();
+  Probe probe;
+  std::string cs = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + connection_string_ +
+                   ";Persist Security Info=False";
+  probe.Connect(cs);
+  EXPECT_TRUE(probe.connection().IsOpen());
+}
+
+TEST_F(Connecting, EachThreadHasItsOwnConnection) {
+  Exec("CREATE TABLE t (id Long, name Text(20))");
+  SharedConnection::ResetThisThread();
+  Probe here;
+  std::string cs = connection_string_;
+  here.Connect(cs);
+  bool other_open_before = true, other_open_after = false;
+  SharedConnection* other_connection = nullptr;
+  std::thread worker([&] {
+    Probe there;
+    other_open_before = there.connection().IsOpen();
+    std::string mine = connection_string_;
+    there.Connect(mine);
+    other_open_after = there.connection().IsOpen();
+    other_connection = &there.connection();
+    // Both threads work on the same file through their own connections.
+    there.Exec("INSERT INTO t VALUES(7,'thread')");
+  });
+  worker.join();
+  EXPECT_FALSE(other_open_before);
+  EXPECT_TRUE(other_open_after);
+  EXPECT_NE(other_connection, &here.connection());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t WHERE name='thread'").long_value(), 1);
+}
+
+}  // namespace
+}  // namespace dravmor

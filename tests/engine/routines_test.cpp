@@ -1,0 +1,85 @@
+// The shared routines: next id, table existence, adding a column, emptying
+// a directory, waiting for a process.
+#include <unistd.h>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "engine/routines.h"
+#include "tests/support/test_database.h"
+
+namespace dravmor {
+namespace {
+
+class Routines : public testing::ShippedDatabase {};
+
+TEST_F(Routines, NextIdIsLargestPlusOneAndNeverReusesGaps) {
+  Exec("CREATE TABLE ids (id Long, cur Currency)");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "1");
+  Exec("INSERT INTO ids VALUES(41, 1)");
+  Exec("INSERT INTO ids VALUES(7, 2)");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "42");
+  Exec("DELETE FROM ids WHERE id=41");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "8");
+  Exec("INSERT INTO ids VALUES(9, 12.5)");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "cur").ToText(), "13.5");
+  // A table that does not exist: 0 without any report; NextId keeps why.
+  EXPECT_EQ(GetMaxID(*connection_, "nope", "id").ToText(), "0");
+  EXPECT_FALSE(NextId(*connection_, "nope", "id").ok());
+}
+
+TEST_F(Routines, TableExistsIsExact) {
+  EXPECT_TRUE(*TableExists(*connection_, "sys"));
+  EXPECT_TRUE(*TableExists(*connection_, "厂家"));
+  EXPECT_FALSE(*TableExists(*connection_, "SYS"));
+  EXPECT_FALSE(*TableExists(*connection_, "WZSBGT"));
+}
+
+TEST_F(Routines, AddFieldIfMissingAltersOnceAndNeverOverwrites) {
+  Exec("CREATE TABLE pics (tk_ID Long, name Text(10))");
+  Exec("INSERT INTO pics VALUES(5, 'a')");
+  AddFieldIfMissing(*connection_, "pics", "Ord", "Long", "0", "UPDATE pics SET Ord = tk_ID");
+  EXPECT_EQ(Scalar("SELECT Ord FROM pics").ToText(), "5");
+  Exec("UPDATE pics SET Ord = 99");
+  AddFieldIfMissing(*connection_, "pics", "Ord", "Long", "0", "UPDATE pics SET Ord = tk_ID");
+  EXPECT_EQ(Scalar("SELECT Ord FROM pics").ToText(), "99");
+  // Empty default and follow-up: only the column, Null in existing rows.
+  AddFieldIfMissing(*connection_, "pics", "Note", "Text(20)", "", "");
+  EXPECT_TRUE(Scalar("SELECT Note FROM pics").IsNull());
+  // The default is a quoted text that the column's type takes.
+  AddFieldIfMissing(*connection_, "pics", "Who", "Text(20)", "O'Brien", "");
+  EXPECT_EQ(Scalar("SELECT Who FROM pics").ToText(), "O'Brien");
+  // A missing table changes nothing and reports nothing.
+  AddFieldIfMissing(*connection_, "nope", "x", "Long", "1", "");
+  EXPECT_FALSE(*TableExists(*connection_, "nope"));
+}
+
+TEST(EmptyDirectory, DeletesFilesAndKeepsSubdirectories) {
+  testing::TempDir dir;
+  std::ofstream(dir.File("a.dat")) << "x";
+  std::ofstream(dir.File("b.Exp")) << "y";
+  std::filesystem::create_directory(dir.path() / "sub");
+  std::ofstream(dir.File("sub/c.dat")) << "z";
+  EXPECT_TRUE(EmptyDirectory(dir.path().string()).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("a.dat")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.Exp")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("sub/c.dat")));
+  EXPECT_TRUE(EmptyDirectory(dir.path().string()).ok());  // already empty
+  EXPECT_FALSE(EmptyDirectory(dir.File("missing")).ok());
+}
+
+TEST(WaitForProcess, WaitsForAChildAndFailsForNoProcess) {
+  pid_t child = fork();
+  if (child == 0) {
+    usleep(50 * 1000);
+    _exit(0);
+  }
+  EXPECT_TRUE(WaitForProcess(child, -1));
+  EXPECT_EQ(kill(child, 0), -1);  // reaped, gone
+  EXPECT_FALSE(WaitForProcess(child, -1));
+  EXPECT_FALSE(WaitForProcess(0, 10));
+}
+
+}  // namespace
+}  // namespace dravmor

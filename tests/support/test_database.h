@@ -1,0 +1,60 @@
+// Test support: a fresh database in a temporary directory, made the way a
+// user makes one (the shipped schema), and an event recorder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/events.h"
+#include "engine/recordset.h"
+#include "engine/shared_connection.h"
+
+namespace dravmor::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A new shipped database, bound as this thread's connection.
+class ShippedDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Runs a Jet statement and fails the test when it fails.
+  void Exec(const std::string& sql);
+  RowData Query(const std::string& sql);
+  // The single value of a one-row, one-column query.
+  Variant Scalar(const std::string& sql);
+
+  TempDir dir_;
+  std::string connection_string_;
+  std::shared_ptr<SharedConnection> connection_;
+};
+
+struct RecordedEvent {
+  std::string name;
+  std::vector<Variant> args;
+};
+
+class EventRecorder : public EventSink {
+ public:
+  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override;
+  std::vector<RecordedEvent> events;
+  // Names of the events in order, e.g. {"rsResult", "Accesserror"}.
+  std::vector<std::string> Names() const;
+  const RecordedEvent* Last(const std::string& name) const;
+  // Called on each event; may change its arguments.
+  std::function<void(const std::string&, std::vector<Variant>&)> handler;
+};
+
+}  // namespace dravmor::testing
