@@ -5,9 +5,11 @@
 #include <sstream>
 
 #include "cli/json_values.h"
+#include "cli/login_upgrade.h"
 #include "cli/script_runner.h"
 #include "engine/dispatch.h"
 #include "engine/schema/shipped_schema.h"
+#include "engine/settings_store.h"
 #include "engine/shared_connection.h"
 #include "engine/text.h"
 
@@ -16,25 +18,45 @@ namespace dravmor::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dravmor init FILE\n"
+    "usage: dravmor [--settings FILE] COMMAND ...\n"
+    "       dravmor init FILE [UPGRADE OPTIONS]\n"
+    "       dravmor upgrade CONNECTION [UPGRADE OPTIONS]\n"
     "       dravmor sql CONNECTION \"SQL\" [--sqlserver]\n"
     "       dravmor run CONNECTION SCRIPT.json\n"
-    "       dravmor classes\n";
+    "       dravmor classes\n"
+    "upgrade options: --sqlserver  --lvsu N  --app-path DIR  --wzsb 1|0  --fszhao 1|0\n";
 
 int Fail(std::ostream& err, const Status& status) {
   err << "error " << status.number() << ": " << status.text() << "\n";
   return 1;
 }
 
-int Init(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2) return err << kUsage, 2;
-  Status s = CreateShippedDatabase(args[1]);
-  if (!s.ok()) return Fail(err, s);
+// The log-in upgrade on an open database; prints the summary line.
+int Upgrade(const std::string& connection, const std::vector<std::string>& option_args,
+            std::ostream& out, std::ostream& err) {
+  auto options = ParseUpgradeOptions(option_args);
+  if (!options.ok()) return Fail(err, options.status());
+  int failed = RunLoginUpgrade(connection, *options, err);
   auto tables = SharedConnection::ForThisThread()->TableNames();
-  out << Line({{"ok", true}, {"database", args[1]},
-               {"tables", tables.ok() ? tables->size() : 0}})
+  out << Line({{"ok", failed == 0}, {"database", connection},
+               {"tables", tables.ok() ? tables->size() : 0}, {"failed_steps", failed}})
       << "\n";
-  return 0;
+  return failed == 0 ? 0 : 1;
+}
+
+int Init(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() < 2) return err << kUsage, 2;
+  std::vector<std::string> options(args.begin() + 2, args.end());
+  if (auto parsed = ParseUpgradeOptions(options); !parsed.ok()) return Fail(err, parsed.status());
+  if (Status s = CreateShippedDatabase(args[1]); !s.ok()) return Fail(err, s);
+  return Upgrade(args[1], options, out, err);
+}
+
+int UpgradeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() < 2) return err << kUsage, 2;
+  auto connection = SharedConnection::ForThisThread();
+  if (Status s = connection->Bind(args[1]); !s.ok()) return Fail(err, s);
+  return Upgrade(args[1], std::vector<std::string>(args.begin() + 2, args.end()), out, err);
 }
 
 // True when the statement's first word is SELECT (a leading parenthesis
@@ -102,10 +124,16 @@ int Classes(std::ostream& out) {
 
 }  // namespace
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+  // --settings FILE before the command points the settings store elsewhere.
+  if (args.size() >= 2 && args[0] == "--settings") {
+    UseSettings(std::make_shared<FileSettingsStore>(args[1]));
+    args.erase(args.begin(), args.begin() + 2);
+  }
   if (args.empty()) return err << kUsage, 2;
   const std::string& command = args[0];
   if (command == "init") return Init(args, out, err);
+  if (command == "upgrade") return UpgradeCommand(args, out, err);
   if (command == "sql") return Sql(args, out, err);
   if (command == "run") return Run(args, out, err);
   if (command == "classes") return Classes(out);

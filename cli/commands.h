@@ -1,5 +1,8 @@
 // The driver's commands, each returning the process exit code:
-//   init FILE                       a new database with the shipped schema
+//   [--settings FILE]               the settings store file to use
+//   init FILE [options]             a new database: the shipped schema, then
+//                                   the log-in upgrade (see login_upgrade.h)
+//   upgrade CONNECTION [options]    the log-in upgrade on an existing database
 //   sql CONNECTION "TEXT" [--sqlserver]   one statement through the engine
 //   run CONNECTION SCRIPT.json      a script of calls (see script_runner.h)
 //   classes                         every class, its methods and events
@@ -11,6 +14,6 @@
 
 namespace dravmor::cli {
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err);
 
 }  // namespace dravmor::cli

@@ -2,11 +2,15 @@
 // class adds one line here.
 #include "engine/dispatch.h"
 #include "suppliers/server_for_factory.h"
+#include "users/server_for_cao_zuo_yuan.h"
+#include "users/server_for_login.h"
 
 namespace dravmor {
 
 void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForFactory::Describe());
+  registry.Add(ServerForCaoZuoYuan::Describe());
+  registry.Add(ServerForLogin::Describe());
 }
 
 }  // namespace dravmor

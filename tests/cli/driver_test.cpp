@@ -45,9 +45,13 @@ class DriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     db_ = dir_.File("shop.db");
-    Output init = Driver("init " + db_);
+    Output init = Drive("init " + db_);
     ASSERT_EQ(init.code, 0) << init.out;
     EXPECT_EQ(Lines(init.out).at(0)["ok"], true);
+  }
+  // The driver with this test's own settings store.
+  Output Drive(const std::string& args) {
+    return Driver("--settings " + dir_.File("settings.json") + " " + args);
   }
   std::string Script(const std::string& json) {
     std::string path = dir_.File("script.json");
@@ -59,25 +63,44 @@ class DriverTest : public ::testing::Test {
 };
 
 TEST_F(DriverTest, InitRefusesAnExistingFile) {
-  Output again = Driver("init " + db_);
+  Output again = Drive("init " + db_);
   EXPECT_EQ(again.code, 1);
   EXPECT_NE(again.out.find("exists"), std::string::npos);
 }
 
+TEST_F(DriverTest, InitUpgradesAndUpgradeCanBeRepeated) {
+  Output tables = Drive("sql " + db_ + " \"SELECT COUNT(*) FROM CAD\"");
+  ASSERT_EQ(tables.code, 0) << tables.out;  // a table only the upgrade creates
+  Output seeds = Drive("sql " + db_ + " \"SELECT COUNT(*) FROM 单元图库\"");
+  ASSERT_EQ(seeds.code, 0) << seeds.out;
+  Output again = Drive("upgrade " + db_);
+  ASSERT_EQ(again.code, 0) << again.out;
+  EXPECT_EQ(Lines(again.out).back()["failed_steps"], 0);
+  EXPECT_EQ(Drive("sql " + db_ + " \"SELECT COUNT(*) FROM 单元图库\"").out, seeds.out);
+  std::ifstream settings(dir_.File("settings.json"));
+  EXPECT_TRUE(settings.good());  // the back-fill marker went to our store
+
+  Output bad_option = Drive("init " + dir_.File("b.db") + " --lvsu abc");
+  EXPECT_EQ(bad_option.code, 1);
+  EXPECT_NE(bad_option.out.find("--lvsu"), std::string::npos);
+  EXPECT_FALSE(std::ifstream(dir_.File("b.db")).good());  // refused before creating anything
+  EXPECT_EQ(Drive("upgrade " + dir_.File("missing.db")).code, 1);
+}
+
 TEST_F(DriverTest, SqlPrintsRowsOrOk) {
-  Output insert = Driver("sql " + db_ + " \"INSERT INTO 厂家 (Cj_ID, BianMa) VALUES(7, 'X''Y')\"");
+  Output insert = Drive("sql " + db_ + " \"INSERT INTO 厂家 (Cj_ID, BianMa) VALUES(7, 'X''Y')\"");
   ASSERT_EQ(insert.code, 0) << insert.out;
   EXPECT_EQ(Lines(insert.out)[0], nlohmann::json({{"ok", true}}));
-  Output select = Driver("sql " + db_ + " \"SELECT TOP 1 Cj_ID, BianMa FROM 厂家\"");
+  Output select = Drive("sql " + db_ + " \"SELECT TOP 1 Cj_ID, BianMa FROM 厂家\"");
   ASSERT_EQ(select.code, 0) << select.out;
   EXPECT_EQ(Lines(select.out)[0],
             nlohmann::json::parse(R"({"fields":["Cj_ID","BianMa"],"rows":[[7,"X'Y"]]})"));
-  Output del = Driver("sql " + db_ + " \"DELETE * FROM 厂家\" --sqlserver");
+  Output del = Drive("sql " + db_ + " \"DELETE * FROM 厂家\" --sqlserver");
   EXPECT_EQ(del.code, 0) << del.out;
-  Output bad = Driver("sql " + db_ + " \"SELECT * FROM nope\"");
+  Output bad = Drive("sql " + db_ + " \"SELECT * FROM nope\"");
   EXPECT_EQ(bad.code, 1);
   EXPECT_NE(bad.out.find("nope"), std::string::npos);
-  Output missing = Driver("sql " + dir_.File("missing.db") + " \"SELECT 1\"");
+  Output missing = Drive("sql " + dir_.File("missing.db") + " \"SELECT 1\"");
   EXPECT_EQ(missing.code, 1);
 }
 
@@ -92,7 +115,7 @@ TEST_F(DriverTest, RunPrintsEventsAndReturns) {
      "form":{"txtfactoryinfo[0].Text":"A1","txtfactoryinfo[1].Text":"x","txtfactoryinfo[2].Text":"x"}},
     {"call":"f.GetFactory","args":["a",2,2]}
   ])");
-  Output run = Driver("run " + db_ + " " + script);
+  Output run = Drive("run " + db_ + " " + script);
   ASSERT_EQ(run.code, 0) << run.out;
   auto lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 8u) << run.out;
@@ -107,17 +130,17 @@ TEST_F(DriverTest, RunPrintsEventsAndReturns) {
 }
 
 TEST_F(DriverTest, BadScriptsAreErrorsNotCrashes) {
-  EXPECT_EQ(Driver("run " + db_ + " " + Script("[{\"new\":\"f\",\"class\":\"Nope\"}]")).code, 1);
-  EXPECT_EQ(Driver("run " + db_ + " " + Script("{not json")).code, 1);
-  Output unknown = Driver("run " + db_ + " " +
+  EXPECT_EQ(Drive("run " + db_ + " " + Script("[{\"new\":\"f\",\"class\":\"Nope\"}]")).code, 1);
+  EXPECT_EQ(Drive("run " + db_ + " " + Script("{not json")).code, 1);
+  Output unknown = Drive("run " + db_ + " " +
                           Script(R"([{"new":"f","class":"ServerForFactory"},{"call":"f.Fly"}])"));
   EXPECT_EQ(unknown.code, 1);
   EXPECT_NE(unknown.out.find("Fly"), std::string::npos);
-  Output missing_arg = Driver("run " + db_ + " " +
+  Output missing_arg = Drive("run " + db_ + " " +
                               Script(R"([{"new":"f","class":"ServerForFactory"},{"call":"f.DelFactory"}])"));
   EXPECT_EQ(missing_arg.code, 1);
   EXPECT_NE(missing_arg.out.find("Argument not optional"), std::string::npos);
-  EXPECT_EQ(Driver("run " + db_ + " " + dir_.File("none.json")).code, 1);
+  EXPECT_EQ(Drive("run " + db_ + " " + dir_.File("none.json")).code, 1);
 }
 
 }  // namespace
