@@ -1,6 +1,7 @@
 #include "engine/backend.h"
 
 #include "engine/connection_string.h"
+#include "engine/postgres/postgres_backend.h"
 #include "engine/sqlite/sqlite_backend.h"
 
 namespace dravmor {
@@ -8,9 +9,11 @@ namespace dravmor {
 Result<std::unique_ptr<Backend>> OpenBackend(const std::string& connection_string) {
   auto target = ParseConnectionString(connection_string);
   if (!target.ok()) return target.status();
-  if (target->kind == BackendKind::Postgres)
-    return Status::Error(ErrorCode::kConnection,
-                         "The server backend is not available in this build");
+  if (target->kind == BackendKind::Postgres) {
+    auto pg = PostgresBackend::Open(target->libpq);
+    if (!pg.ok()) return pg.status();
+    return std::unique_ptr<Backend>(std::move(*pg));
+  }
   auto sqlite = SqliteBackend::Open(target->file, /*create=*/false);
   if (!sqlite.ok()) return sqlite.status();
   return std::unique_ptr<Backend>(std::move(*sqlite));

@@ -21,7 +21,10 @@ class Backend {
 
   virtual dialect::Target target() const = 0;
   virtual Status Execute(const std::string& native_sql) = 0;
-  virtual Result<RowData> Query(const std::string& native_sql) = 0;
+  // written_names: the names as the statement was written, which a backend
+  // that folds names gives back to result columns (may be null).
+  virtual Result<RowData> Query(const std::string& native_sql,
+                                const std::vector<std::string>* written_names) = 0;
   // Changes the declared type of one column, keeping every row and
   // converting each value; fails without change when a value does not fit.
   virtual Status AlterColumnType(const dialect::AlterColumn& change) = 0;
@@ -36,7 +39,9 @@ class Backend {
 };
 
 // Opens the database a connection string names: a file path,
-// "Data Source=<file>" or "Provider=...;Data Source=<file>" for SQLite.
+// "Data Source=<file>" or "Provider=...;Data Source=<file>" for SQLite; a
+// libpq URI or key/value string, or a SQL Server style
+// "Provider=SQLOLEDB;Data Source=HOST;Initial Catalog=DB;..." for PostgreSQL.
 Result<std::unique_ptr<Backend>> OpenBackend(const std::string& connection_string);
 
 }  // namespace dravmor

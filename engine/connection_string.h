@@ -16,6 +16,7 @@ struct ConnectionTarget {
   BackendKind kind = BackendKind::Sqlite;
   std::string file;                              // SQLite: database file
   std::map<std::string, std::string> settings;   // lower-case key -> value
+  std::string libpq;                             // PostgreSQL: libpq conninfo
 };
 
 Result<ConnectionTarget> ParseConnectionString(const std::string& text);

@@ -92,7 +92,7 @@ Result<RowData> SharedConnection::Query(const std::string& sql,
   const dialect::Translation& t = **translation;
   if (t.alter_column || t.statements.size() != 1)
     return Status::Error(ErrorCode::kSyntax, "Not a query: " + sql);
-  return backend_->Query(t.statements.front());
+  return backend_->Query(t.statements.front(), &t.written_names);
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {

@@ -59,9 +59,12 @@ struct CastType {
 
 std::optional<CastType> ParseCastType(const Nodes& arg) {
   size_t i = Next(arg, 0);
-  if (i >= arg.size() || arg[i].group || arg[i].token.kind != TokenKind::kWord)
+  // A word, or a name: a target that reserves the type word as a call name
+  // has quoted it already.
+  if (i >= arg.size() || arg[i].group ||
+      (arg[i].token.kind != TokenKind::kWord && arg[i].token.kind != TokenKind::kName))
     return std::nullopt;
-  CastType cast{Upper(arg[i].token.text), {}, Render(arg)};
+  CastType cast{Upper(NameOf(arg[i].token)), {}, Render(arg)};
   size_t j = Next(arg, i + 1);
   if (j < arg.size() && arg[j].group) {
     for (const Nodes& a : SplitArguments(arg[j])) {
@@ -90,6 +93,28 @@ std::optional<std::string> StylePattern(long style) {
   }
 }
 
+// The same patterns in PostgreSQL's to_char spelling.
+std::string ToCharPattern(std::string_view strftime) {
+  std::string out;
+  for (size_t i = 0; i < strftime.size(); ++i) {
+    if (strftime[i] != '%' || i + 1 == strftime.size()) {
+      out += strftime[i];
+      continue;
+    }
+    switch (strftime[++i]) {
+      case 'Y': out += "YYYY"; break;
+      case 'm': out += "MM"; break;
+      case 'd': out += "DD"; break;
+      case 'H': out += "HH24"; break;
+      case 'M': out += "MI"; break;
+      case 'S': out += "SS"; break;
+      case 'f': out += "SS.MS"; break;
+      default: out += strftime[i];
+    }
+  }
+  return out;
+}
+
 // CONVERT(type, expr[, style]) and CAST(expr AS type) of SQL Server.
 Result<CallRewrite> Convert(const CastType& type, Nodes expr, std::optional<long> style,
                             const Context& ctx) {
@@ -107,7 +132,9 @@ Result<CallRewrite> Convert(const CastType& type, Nodes expr, std::optional<long
     if (style) {
       auto pattern = StylePattern(*style);
       if (!pattern) return bad();
-      inner = Call("strftime", {Nodes{Node::Leaf(TokenKind::kString, *pattern)}, expr});
+      inner = ctx.target == Target::Postgres
+                  ? Call("to_char", {expr, Nodes{Node::Leaf(TokenKind::kString, ToCharPattern(*pattern))}})
+                  : Call("strftime", {Nodes{Node::Leaf(TokenKind::kString, *pattern)}, expr});
     } else {
       inner = Cast(std::move(expr), "TEXT");
     }
@@ -130,6 +157,9 @@ Result<CallRewrite> Convert(const CastType& type, Nodes expr, std::optional<long
   if (style && *style != 0) return bad();
   if (t == "INT" || t == "INTEGER" || t == "SMALLINT" || t == "TINYINT" || t == "BIGINT") {
     if (!type.args.empty()) return bad();
+    // SQL Server truncates toward zero; PostgreSQL's cast would round.
+    if (ctx.target == Target::Postgres)
+      expr = Call("TRUNC", {Cast(std::move(expr), "NUMERIC")});
     out.replacement = Cast(std::move(expr), "INTEGER");
   } else if (t == "FLOAT" || t == "REAL") {
     out.replacement = Cast(std::move(expr), "REAL");
@@ -138,8 +168,22 @@ Result<CallRewrite> Convert(const CastType& type, Nodes expr, std::optional<long
     long scale = (t == "MONEY" || t == "SMALLMONEY") ? 4 : (type.args.size() == 2 ? type.args[1] : 0);
     if (type.args.size() > 2 || ((t == "MONEY" || t == "SMALLMONEY") && !type.args.empty()))
       return bad();
-    out.replacement = Call("ROUND", {Cast(std::move(expr), "REAL"), {Number(scale)}});
+    if (ctx.target == Target::Postgres) {
+      // Exact decimals there, rounded half away from zero as SQL Server does.
+      long precision = (t == "MONEY" || t == "SMALLMONEY") ? 19 : (type.args.empty() ? 18 : type.args[0]);
+      out.replacement = Cast(std::move(expr), "NUMERIC(" + std::to_string(precision) + "," +
+                                                  std::to_string(scale) + ")");
+    } else {
+      out.replacement = Call("ROUND", {Cast(std::move(expr), "REAL"), {Number(scale)}});
+    }
     out.hints.real = scale > 0;
+  } else if (t == "BIT" && ctx.target == Target::Postgres) {
+    // A comparison is a boolean there; SQL Server's bit is a number.
+    Nodes test = Cast(std::move(expr), "DOUBLE PRECISION");
+    Nodes when = {Word("CASE WHEN ")};
+    when.insert(when.end(), test.begin(), test.end());
+    when.push_back(Word(" <> 0 THEN 1 ELSE 0 END"));
+    out.replacement = Nodes{Node::Group(std::move(when))};
   } else if (t == "BIT") {
     Nodes test = Cast(std::move(expr), "REAL");
     test.push_back(Space());
@@ -199,6 +243,10 @@ Result<CallRewrite> RewriteCall(const Node& name, const Node& args, const Contex
   if (upper == "ISNULL") {
     // Jet's IsNull(x) tests; SQL Server's ISNULL(x, y) replaces.
     if (count != (ctx.source == Source::Jet ? 1u : 2u)) return WrongArgumentCount(name, args);
+    if (count == 2 && ctx.target == Target::Postgres) {
+      out.changed = true;
+      out.replacement = {Word("COALESCE"), args};
+    }
     return out;
   }
   if (ctx.source != Source::SqlServer) return out;
@@ -214,7 +262,8 @@ Result<CallRewrite> RewriteCall(const Node& name, const Node& args, const Contex
     std::vector<Nodes> a = SplitArguments(args);
     if (a.size() != 2) return Unsupported(TextOf(name) + TextOf(args));
     out.changed = true;
-    out.replacement = Call("instr", {a[1], a[0]});
+    out.replacement = ctx.target == Target::Postgres ? Call("strpos", {a[1], a[0]})
+                                                     : Call("instr", {a[1], a[0]});
     return out;
   }
   if (upper == "CONVERT") {

@@ -7,6 +7,7 @@
 
 #include "engine/dialect/passes.h"
 #include "engine/dialect/types.h"
+#include "engine/text.h"
 
 namespace dravmor::dialect {
 
@@ -83,6 +84,7 @@ enum class Use { kCreate, kAdd, kAlter };
 struct Column {
   Nodes nodes;        // the definition as written for the target
   Node name;
+  std::string canonical_type;
   bool primary_key = false;
   bool counter = false;
 };
@@ -164,7 +166,7 @@ Result<Column> TranslateColumn(const Nodes& item, const Context& ctx, Use use) {
           break;
         }
       }
-      if (col.primary_key && col.counter) {
+      if (col.primary_key && col.counter && ctx.target == Target::Sqlite) {
         rest.push_back(Space());
         rest.push_back(Word("AUTOINCREMENT"));
       }
@@ -242,6 +244,7 @@ Result<Column> TranslateColumn(const Nodes& item, const Context& ctx, Use use) {
     Nodes tail = {Space(), Word("DEFAULT"), Space(), Node::Leaf(TokenKind::kNumber, "0")};
     InsertAt(rest, end == std::string::npos ? 0 : end + 1, tail);
   }
+  col.canonical_type = type->canonical;
   col.nodes = Slice(item, 0, f);
   col.nodes.push_back(TargetName(item[f], ctx));
   Append(col.nodes, item, f + 1, t);
@@ -292,6 +295,19 @@ Result<Nodes> TranslateTableConstraint(const Nodes& item, const Context& ctx,
   return out;
 }
 
+// PostgreSQL keeps names in lower case: each table and column carries its
+// declared name (and the column its type in the engine's spelling) as a
+// comment, from which the backend gives result columns and table lists their
+// declared spelling and field type back.
+std::string TableComment(const Context& ctx, const std::string& table) {
+  return "COMMENT ON TABLE " + ctx.syntax.QuoteName(table) + " IS '" + SqlQuote(table) + "'";
+}
+std::string ColumnComment(const Context& ctx, const std::string& table, const std::string& column,
+                          const std::string& canonical_type) {
+  return "COMMENT ON COLUMN " + ctx.syntax.QuoteName(table) + "." + ctx.syntax.QuoteName(column) +
+         " IS '" + SqlQuote(column + "\t" + canonical_type) + "'";
+}
+
 bool IsTableConstraint(const Nodes& item) {
   size_t f = Next(item, 0);
   if (f >= item.size()) return false;
@@ -306,6 +322,7 @@ Result<Translation> CreateTable(Nodes& nodes, size_t table_kw, const Context& ct
   size_t g = Next(nodes, *name + 1);
   if (g >= nodes.size() || !nodes[g].group) return Unsupported(g < nodes.size() ? nodes[g] : nodes[*name]);
   if (size_t after = Next(nodes, g + 1); after < nodes.size()) return Unsupported(nodes[after]);
+  const std::string table = NameOf(nodes[*name].token);
   nodes[*name] = TargetName(nodes[*name], ctx);
 
   std::vector<Nodes> items = SplitAtCommas(nodes[g].kids);
@@ -332,7 +349,7 @@ Result<Translation> CreateTable(Nodes& nodes, size_t table_kw, const Context& ct
   // one key column.
   size_t counters = 0;
   for (const auto& c : columns) counters += c && c->counter;
-  for (size_t i = 0; i < items.size(); ++i) {
+  for (size_t i = 0; i < items.size() && ctx.target == Target::Sqlite; ++i) {
     if (!columns[i] || !columns[i]->counter) continue;
     if (counters > 1) return Unsupported(TextOf(columns[i]->name), "a second counter");
     if (columns[i]->primary_key) break;
@@ -353,7 +370,13 @@ Result<Translation> CreateTable(Nodes& nodes, size_t table_kw, const Context& ct
     kids.insert(kids.end(), out[i].begin(), out[i].end());
   }
   nodes[g].kids = std::move(kids);
-  return Translation{{Render(nodes)}, std::nullopt};
+  Translation t = OneStatement(Render(nodes));
+  if (ctx.target == Target::Postgres) {
+    t.statements.push_back(TableComment(ctx, table));
+    for (const auto& c : columns)
+      if (c) t.statements.push_back(ColumnComment(ctx, table, NameOf(c->name.token), c->canonical_type));
+  }
+  return t;
 }
 
 Result<Translation> AlterTable(Nodes& nodes, size_t table_kw, const Context& ctx) {
@@ -384,6 +407,9 @@ Result<Translation> AlterTable(Nodes& nodes, size_t table_kw, const Context& ctx
       Nodes def = Trimmed(col->nodes);
       statement.insert(statement.end(), def.begin(), def.end());
       t.statements.push_back(Render(statement));
+      if (ctx.target == Target::Postgres)
+        t.statements.push_back(ColumnComment(ctx, NameOf(nodes[*name].token),
+                                             NameOf(col->name.token), col->canonical_type));
     }
     return t;
   }
@@ -412,7 +438,7 @@ Result<Translation> AlterTable(Nodes& nodes, size_t table_kw, const Context& ctx
       if (!col->nodes[i].Is("NULL")) return Unsupported(col->nodes[i]);
     Translation t;
     t.alter_column = AlterColumn{NameOf(nodes[*name].token), NameOf(col->name.token),
-                                 col->nodes[type_at].token.text};
+                                 col->nodes[type_at].token.text, col->canonical_type};
     return t;
   }
   return Unsupported(nodes[action]);
@@ -438,7 +464,7 @@ Result<Translation> CreateIndex(Nodes& nodes, size_t create, const Context& ctx)
     if (!at.ok()) return at.status();
     n = TargetName(n, ctx);
   }
-  return Translation{{Render(nodes)}, std::nullopt};
+  return OneStatement(Render(nodes));
 }
 
 Result<Translation> Drop(Nodes& nodes, size_t drop, const Context& ctx) {
@@ -450,7 +476,7 @@ Result<Translation> Drop(Nodes& nodes, size_t drop, const Context& ctx) {
     if (!name.ok()) return name.status();
     if (size_t after = Next(nodes, n1 + 1); after < nodes.size()) return Unsupported(nodes[after]);
     nodes[n1] = TargetName(nodes[n1], ctx);
-    return Translation{{Render(nodes)}, std::nullopt};
+    return OneStatement(Render(nodes));
   }
   if (!nodes[what].Is("INDEX") || n1 >= nodes.size() || !IsName(nodes[n1]))
     return Unsupported(nodes[what]);
@@ -470,7 +496,7 @@ Result<Translation> Drop(Nodes& nodes, size_t drop, const Context& ctx) {
   }
   Nodes out = Slice(nodes, 0, n1);
   out.push_back(TargetName(nodes[index], ctx));
-  return Translation{{Render(out)}, std::nullopt};
+  return OneStatement(Render(out));
 }
 
 Result<Translation> CreateView(Nodes& nodes, size_t view, const Context& ctx) {
@@ -487,7 +513,7 @@ Result<Translation> CreateView(Nodes& nodes, size_t view, const Context& ctx) {
   if (Status s = RewriteDmlPart(body, ctx); !s.ok()) return s;
   nodes.resize(as + 1);
   nodes.insert(nodes.end(), body.begin(), body.end());
-  return Translation{{Render(nodes)}, std::nullopt};
+  return OneStatement(Render(nodes));
 }
 
 }  // namespace

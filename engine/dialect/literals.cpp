@@ -128,7 +128,8 @@ Node TargetName(const Node& name, const Context& ctx) {
     const std::string& t = name.token.text;
     // [x] stays as written unless it holds an escaped ]; "x" and `x` are
     // re-quoted, as SQLite would read an unknown "x" as a string.
-    if (t.front() == '[' && t.find("]]") == std::string::npos) return name;
+    if (ctx.target == Target::Sqlite && t.front() == '[' && t.find("]]") == std::string::npos)
+      return name;
     return Node::Leaf(TokenKind::kName, ctx.syntax.QuoteName(NameOf(name.token)));
   }
   if (name.token.kind == TokenKind::kWord && ctx.syntax.IsReserved(name.token.text, false))

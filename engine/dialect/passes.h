@@ -5,6 +5,7 @@
 // token it cannot translate. Internal to the dialect layer.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/dialect/rewriter.h"
@@ -19,6 +20,12 @@ struct Context {
   const TargetSyntax& syntax;
   const SchemaHints* hints = nullptr;
 };
+
+inline Translation OneStatement(std::string text) {
+  Translation t;
+  t.statements.push_back(std::move(text));
+  return t;
+}
 
 // True for words the source dialect's DML uses as keywords; such words are
 // never quoted as names.
@@ -49,6 +56,10 @@ Status RewriteBooleanTests(Nodes& nodes, const Context& ctx);
 // Operators and functions whose meaning differs on the target. Recursive;
 // also sets the hints of the groups it passes.
 Status RewriteExpressions(Nodes& nodes, const Context& ctx);
+
+// LIKE -> ILIKE ... ESCAPE '' on PostgreSQL (nothing on SQLite, whose LIKE
+// function is replaced instead). Recursive.
+Status RewriteLikeForPostgres(Nodes& nodes, const Context& ctx);
 
 // CREATE TABLE, ALTER TABLE, CREATE INDEX, DROP ...: the statement starts
 // with CREATE, ALTER or DROP.

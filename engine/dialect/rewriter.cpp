@@ -10,6 +10,7 @@
 //                  target's precedence differs.
 //  booleans.cpp    Yes/No column = true literal -> column <> 0.
 //  calls.cpp       CONVERT, CAST, LEN, CHARINDEX of SQL Server; IsNull counts.
+//  postgres_like.cpp  LIKE -> ILIKE ... ESCAPE '' (PostgreSQL only).
 //  ddl.cpp         column types (types.cpp), ADD of several columns split,
 //                  ALTER COLUMN handed to the backend, counters, defaults.
 // Known limits: TOP returns exactly n rows (Jet adds rows tied with the
@@ -22,6 +23,7 @@
 #include "engine/dialect/syntax.h"
 #include "engine/dialect/target.h"
 #include "engine/dialect/tokenizer.h"
+#include "engine/text.h"
 
 namespace dravmor::dialect {
 
@@ -47,6 +49,19 @@ void RenderSeparated(const Nodes& nodes, std::string& out) {
   }
 }
 
+// Each name and word of the statement once, in its first spelling.
+std::vector<std::string> WrittenNames(const std::vector<Token>& tokens) {
+  std::vector<std::string> names;
+  for (const Token& t : tokens) {
+    if (t.kind != TokenKind::kWord && t.kind != TokenKind::kName) continue;
+    std::string name = NameOf(t);
+    bool seen = false;
+    for (const std::string& n : names) seen = seen || EqualsIgnoreCase(n, name);
+    if (!seen) names.push_back(std::move(name));
+  }
+  return names;
+}
+
 Result<Translation> TranslateDml(Nodes& nodes, const Node& verb, const Context& ctx) {
   if (Status s = RewriteLiterals(nodes, ctx); !s.ok()) return s;
   Status shape;
@@ -57,9 +72,10 @@ Result<Translation> TranslateDml(Nodes& nodes, const Node& verb, const Context& 
   if (Status s = RewriteTop(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteBooleanTests(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteExpressions(nodes, ctx); !s.ok()) return s;
+  if (Status s = RewriteLikeForPostgres(nodes, ctx); !s.ok()) return s;
   std::string text;
   RenderSeparated(nodes, text);
-  return Translation{{std::move(text)}, std::nullopt};
+  return OneStatement(std::move(text));
 }
 
 Result<Translation> TranslateStatement(Nodes& nodes, const Context& ctx) {
@@ -83,8 +99,6 @@ Result<Translation> TranslateStatement(Nodes& nodes, const Context& ctx) {
 Result<Translation> Translate(std::string_view sql, Source source, Target target,
                               const SchemaHints* hints) {
   const TargetSyntax* syntax = SyntaxFor(target);
-  if (!syntax)
-    return Status::Error(ErrorCode::kSyntax, "SQL translation for PostgreSQL is not supported yet");
   auto tokens = Tokenize(sql, source);
   if (!tokens.ok()) return tokens.status();
   auto tree = BuildTree(*tokens);
@@ -117,6 +131,7 @@ Result<Translation> Translate(std::string_view sql, Source source, Target target
     }
   }
   if (out.statements.empty()) return Status::Error(ErrorCode::kSyntax, "Empty SQL statement");
+  if (target == Target::Postgres) out.written_names = WrittenNames(*tokens);
   return out;
 }
 

@@ -19,12 +19,16 @@ namespace dravmor::dialect {
 enum class Source { Jet, SqlServer };
 enum class Target { Sqlite, Postgres };
 
-// A change of one column's type, which SQLite cannot express in SQL.
-// declared_type is the text that follows the column name in the column's
-// new definition on the target, collation included where the type has one
-// (for example "VARCHAR(200) COLLATE JETTEXT", "REAL").
+// A change of one column's type, which the backend carries out itself
+// (SQLite has no statement for it; PostgreSQL needs the value conversion
+// chosen from the column's current type). declared_type is the text that
+// follows the column name in the column's new definition on the target,
+// collation included where the type has one (for example
+// "VARCHAR(200) COLLATE JETTEXT", "REAL", "CITEXT"); canonical_type is the
+// same type in the engine's own spelling ("VARCHAR(200)"), from which
+// AdoTypeForDeclared gives the field type.
 struct AlterColumn {
-  std::string table, column, declared_type;
+  std::string table, column, declared_type, canonical_type;
 };
 
 // The statements to run, in order. Contract: when alter_column is set,
@@ -35,6 +39,9 @@ struct Translation {
   std::vector<std::string> statements;
   std::optional<AlterColumn> alter_column;
   bool changes_schema = false;  // CREATE, ALTER or DROP
+  // PostgreSQL folds bare names to lower case: the names as the statement
+  // wrote them, so that result columns get their written spelling back.
+  std::vector<std::string> written_names;
 };
 
 // What the rewriter may know of the database's schema. Yes/No columns hold

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace dravmor::dialect {
 
@@ -57,11 +58,85 @@ class SqliteSyntax : public TargetSyntax {
   }
 };
 
+bool InList(const std::string& upper, const std::string_view* begin, const std::string_view* end) {
+  return std::find(begin, end, upper) != end;
+}
+
+std::string UpperAscii(std::string_view word) {
+  std::string upper(word);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return upper;
+}
+
+// PostgreSQL folds a bare name to lower case, so a quoted name is written in
+// lower case too: [Cj_ID], "Cj_ID" and Cj_ID all reach the same column, as
+// names do on Jet and SQL Server whatever their letter case.
+class PostgresSyntax : public TargetSyntax {
+ public:
+  std::string QuoteName(std::string_view name) const override {
+    std::string out = "\"";
+    for (char c : name) {
+      out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+      if (c == '"') out += '"';
+    }
+    return out + "\"";
+  }
+
+  bool IsReserved(std::string_view word, bool as_call) const override {
+    // PostgreSQL 15's reserved words, and the type and function words that
+    // cannot name a column.
+    static constexpr std::string_view kNames[] = {
+        "ALL", "ANALYSE", "ANALYZE", "AND", "ANY", "ARRAY", "AS", "ASC", "ASYMMETRIC",
+        "BOTH", "CASE", "CAST", "CHECK", "COLLATE", "COLUMN", "CONSTRAINT", "CREATE",
+        "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_ROLE", "CURRENT_TIME",
+        "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DESC", "DISTINCT",
+        "DO", "ELSE", "END", "EXCEPT", "FALSE", "FETCH", "FOR", "FOREIGN", "FROM", "GRANT",
+        "GROUP", "HAVING", "IN", "INITIALLY", "INTERSECT", "INTO", "LATERAL", "LEADING",
+        "LIMIT", "LOCALTIME", "LOCALTIMESTAMP", "NOT", "NULL", "OFFSET", "ON", "ONLY", "OR",
+        "ORDER", "PLACING", "PRIMARY", "REFERENCES", "RETURNING", "SELECT", "SESSION_USER",
+        "SOME", "SYMMETRIC", "TABLE", "THEN", "TO", "TRAILING", "TRUE", "UNION", "UNIQUE",
+        "USER", "USING", "VARIADIC", "WHEN", "WHERE", "WINDOW", "WITH",
+        "AUTHORIZATION", "BINARY", "COLLATION", "CONCURRENTLY", "CROSS", "CURRENT_SCHEMA",
+        "FREEZE", "FULL", "ILIKE", "INNER", "IS", "ISNULL", "JOIN", "LEFT", "LIKE",
+        "NATURAL", "NOTNULL", "OUTER", "OVERLAPS", "RIGHT", "SIMILAR", "TABLESAMPLE",
+        "VERBOSE"};
+    // Words that name a column but not a called function (TIME(), VALUES()).
+    static constexpr std::string_view kNoCalls[] = {
+        "BETWEEN", "BIGINT", "BIT", "BOOLEAN", "CHAR", "CHARACTER", "DEC", "DECIMAL",
+        "EXISTS", "FLOAT", "GROUPING", "INOUT", "INT", "INTEGER", "INTERVAL", "NATIONAL",
+        "NCHAR", "NONE", "NORMALIZE", "NUMERIC", "OUT", "PRECISION", "REAL", "ROW",
+        "SETOF", "SMALLINT", "TIME", "TIMESTAMP", "TREAT", "VALUES", "VARCHAR"};
+    // Function words PostgreSQL calls as written.
+    static constexpr std::string_view kCallable[] = {"LEFT", "RIGHT", "ISNULL"};
+    std::string upper = UpperAscii(word);
+    if (as_call) {
+      if (InList(upper, std::begin(kCallable), std::end(kCallable))) return false;
+      if (InList(upper, std::begin(kNoCalls), std::end(kNoCalls))) return true;
+    }
+    return InList(upper, std::begin(kNames), std::end(kNames));
+  }
+
+  std::string_view HelperName(Helper helper) const override {
+    switch (helper) {
+      case Helper::kConcat: return "jet_concat";
+      case Helper::kIntDiv: return "jet_idiv";
+      case Helper::kMod: return "jet_mod";
+      case Helper::kPower: return "power";
+      case Helper::kLenTrimmed: return "mssql_len";
+      case Helper::kToDate: return "cdate";
+    }
+    return "";
+  }
+};
+
 }  // namespace
 
 const TargetSyntax* SyntaxFor(Target target) {
   static const SqliteSyntax kSqlite;
-  return target == Target::Sqlite ? &kSqlite : nullptr;
+  static const PostgresSyntax kPostgres;
+  if (target == Target::Sqlite) return &kSqlite;
+  return &kPostgres;
 }
 
 }  // namespace dravmor::dialect

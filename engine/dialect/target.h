@@ -31,7 +31,6 @@ class TargetSyntax {
   virtual std::string_view HelperName(Helper helper) const = 0;
 };
 
-// nullptr for a target whose output is not written yet (PostgreSQL).
 const TargetSyntax* SyntaxFor(Target target);
 
 }  // namespace dravmor::dialect

@@ -34,7 +34,8 @@ constexpr int kLongVarBinary = 205;
 }  // namespace AdoType
 
 // The collations registered by RegisterJetFunctions: text compared without
-// letter case, dates compared as dates whatever their text form.
+// letter case, dates compared as dates whatever their text form. On
+// PostgreSQL text columns are CITEXT instead, and dates TIMESTAMP.
 inline constexpr std::string_view kTextCollation = "JETTEXT";
 inline constexpr std::string_view kDateCollation = "JETDATE";
 
@@ -43,6 +44,9 @@ struct ColumnType {
   std::string declared;    // "VARCHAR(10)", "TEXT", "INTEGER", ...
   std::string collation;   // empty, or one of the two above
   bool auto_increment = false;  // Counter / AutoIncrement / identity
+  // The engine's own spelling of the type (the SQLite declared type), kept
+  // with a PostgreSQL column so its field type reads the same there.
+  std::string canonical;
 
   // What follows the column name: "VARCHAR(10) COLLATE JETTEXT".
   std::string Definition() const;

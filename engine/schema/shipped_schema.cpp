@@ -50,12 +50,31 @@ Status CreateShippedSchema(SharedConnection& connection) {
   return transaction.Commit();
 }
 
+namespace {
+
+// A server database is made by its administrator; the shipped schema goes
+// only into one that has no tables yet.
+Status CreateOnServer(const std::string& connection_string) {
+  auto connection = SharedConnection::ForThisThread();
+  if (connection->IsOpen())
+    return Status::Error(ErrorCode::kConnection, "This thread already has an open connection");
+  if (Status s = connection->Bind(connection_string); !s.ok()) return s;
+  auto tables = connection->TableNames();
+  Status s = tables.ok() ? Status::Ok() : tables.status();
+  if (s.ok() && !tables->empty())
+    s = Status::Error(ErrorCode::kFileIo, "The database already has tables (" +
+                                              std::to_string(tables->size()) + ")");
+  if (s.ok()) s = CreateShippedSchema(*connection);
+  if (!s.ok()) SharedConnection::ResetThisThread();
+  return s;
+}
+
+}  // namespace
+
 Status CreateShippedDatabase(const std::string& file) {
   auto target = ParseConnectionString(file);
   if (!target.ok()) return target.status();
-  if (target->kind != BackendKind::Sqlite)
-    return Status::Error(ErrorCode::kConnection,
-                         "The server backend is not available in this build");
+  if (target->kind != BackendKind::Sqlite) return CreateOnServer(file);
   std::error_code ec;
   if (std::filesystem::exists(target->file, ec))
     return Status::Error(ErrorCode::kFileIo,

@@ -21,7 +21,8 @@ std::vector<std::string> ShippedSchemaStatements();
 Status CreateShippedSchema(SharedConnection& connection);
 
 // Creates a new database file (which must not exist yet) holding the
-// shipped schema, and makes it this thread's connection.
+// shipped schema, and makes it this thread's connection. For a server
+// connection string the database must exist and have no tables yet.
 Status CreateShippedDatabase(const std::string& file);
 
 }  // namespace dravmor

@@ -191,7 +191,7 @@ Status SqliteBackend::Execute(const std::string& sql) {
   return result;
 }
 
-Result<RowData> SqliteBackend::Query(const std::string& sql) {
+Result<RowData> SqliteBackend::Query(const std::string& sql, const std::vector<std::string>*) {
   auto prepared = Prepare(sql);
   if (!prepared.ok()) return prepared.status();
   Cached& cached = **prepared;

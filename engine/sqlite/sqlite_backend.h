@@ -26,7 +26,8 @@ class SqliteBackend : public Backend {
 
   dialect::Target target() const override { return dialect::Target::Sqlite; }
   Status Execute(const std::string& native_sql) override;
-  Result<RowData> Query(const std::string& native_sql) override;
+  Result<RowData> Query(const std::string& native_sql,
+                        const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;

@@ -316,12 +316,6 @@ TEST(Refusals, NameTheToken) {
   }
 }
 
-TEST(Targets, PostgresIsRefusedClearly) {
-  auto t = Translate("SELECT 1", kJet, Target::Postgres);
-  ASSERT_FALSE(t.ok());
-  EXPECT_NE(t.status().text().find("PostgreSQL"), std::string::npos);
-}
-
 TEST(Tokenizer, JoinsBackToTheSameText) {
   const std::string sql =
       "SELECT [a b], \"s\"\"t\", 'x''y', #1/2/2026#, 1.5e3, .5 FROM 图库 WHERE c<>d -- x";

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 #include "engine/server_object.h"
 #include "tests/support/test_database.h"
 
@@ -54,6 +57,7 @@ class Frame : public ShippedDatabase {
  protected:
   void SetUp() override {
     ShippedDatabase::SetUp();
+    if (IsSkipped()) return;
     probe_.SetEventSink(&events_);
     std::string cs = connection_string_;
     probe_.Connect(cs);
@@ -63,7 +67,7 @@ class Frame : public ShippedDatabase {
   EventRecorder events_;
 };
 
-TEST_F(Frame, HandlerStopsAtFirstFailureAndReports) {
+TEST_P(Frame, HandlerStopsAtFirstFailureAndReports) {
   int done = probe_.Steps(ErrorMode::Handler,
                           {"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
                            "INSERT INTO t VALUES(2,'b')"});
@@ -77,7 +81,7 @@ TEST_F(Frame, HandlerStopsAtFirstFailureAndReports) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 1);  // no rollback
 }
 
-TEST_F(Frame, ResumeNextAttemptsEveryStepSilently) {
+TEST_P(Frame, ResumeNextAttemptsEveryStepSilently) {
   int done = probe_.Steps(ErrorMode::ResumeNext,
                           {"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
                            "INSERT INTO t VALUES(2,'b')"});
@@ -85,7 +89,7 @@ TEST_F(Frame, ResumeNextAttemptsEveryStepSilently) {
   EXPECT_TRUE(events_.events.empty());
 }
 
-TEST_F(Frame, NonePassesTheFailureToTheCaller) {
+TEST_P(Frame, NonePassesTheFailureToTheCaller) {
   try {
     probe_.Steps(ErrorMode::None, {"INSERT INTO nope VALUES(1)"});
     FAIL() << "no error reached the caller";
@@ -95,14 +99,14 @@ TEST_F(Frame, NonePassesTheFailureToTheCaller) {
   EXPECT_TRUE(events_.events.empty());
 }
 
-TEST_F(Frame, SilentHandlerStopsWithoutEvent) {
+TEST_P(Frame, SilentHandlerStopsWithoutEvent) {
   EXPECT_EQ(probe_.Steps(ErrorMode::SilentHandler,
                          {"INSERT INTO nope VALUES(1)", "INSERT INTO t VALUES(1,'a')"}),
             0);
   EXPECT_TRUE(events_.events.empty());
 }
 
-TEST_F(Frame, NestedModesDecideWhereAFailureGoes) {
+TEST_P(Frame, NestedModesDecideWhereAFailureGoes) {
   // An inner handler reports under its own name and the outer goes on.
   EXPECT_EQ(probe_.Nested(ErrorMode::Handler, ErrorMode::Handler), 1);
   EXPECT_EQ(events_.Last("Accesserror")->args[0].str(), "Probe.Steps");
@@ -115,7 +119,7 @@ TEST_F(Frame, NestedModesDecideWhereAFailureGoes) {
   EXPECT_TRUE(events_.events.empty());
 }
 
-TEST_F(Frame, FailedQueryReturnsAnUnopenedRecordset) {
+TEST_P(Frame, FailedQueryReturnsAnUnopenedRecordset) {
   RecordsetPtr rs = probe_.Query("SELECT * FROM nope");
   ASSERT_NE(rs, nullptr);
   EXPECT_FALSE(rs->IsOpen());
@@ -123,7 +127,7 @@ TEST_F(Frame, FailedQueryReturnsAnUnopenedRecordset) {
   EXPECT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
 }
 
-TEST_F(Frame, ResultHandlerMayReplaceOrClearTheRecordset) {
+TEST_P(Frame, ResultHandlerMayReplaceOrClearTheRecordset) {
   auto replacement = std::make_shared<Recordset>(RowData{});
   events_.handler = [&](const std::string& name, std::vector<Variant>& args) {
     if (name == "rsResult") args[0] = Variant(replacement);
@@ -135,7 +139,7 @@ TEST_F(Frame, ResultHandlerMayReplaceOrClearTheRecordset) {
   EXPECT_EQ(probe_.Query("SELECT * FROM t"), nullptr);
 }
 
-TEST_F(Frame, DialectFlagGivesTheTrueValue) {
+TEST_P(Frame, DialectFlagGivesTheTrueValue) {
   EXPECT_EQ(probe_.true_value(), 0);
   probe_.SetDialect(true);
   EXPECT_EQ(probe_.true_value(), 1);
@@ -152,7 +156,7 @@ TEST(OperatorScope, StrictOnlyForOrdinaryOperators) {
 
 class Connecting : public ShippedDatabase {};
 
-TEST_F(Connecting, SecondConnectKeepsTheFirstDatabase) {
+TEST_P(Connecting, SecondConnectKeepsTheFirstDatabase) {
   SharedConnection::ResetThisThread();
   testing::TempDir other;
   Probe a, b;
@@ -166,7 +170,7 @@ TEST_F(Connecting, SecondConnectKeepsTheFirstDatabase) {
   EXPECT_EQ(&a.connection(), &b.connection());
 }
 
-TEST_F(Connecting, FailedOpenLeavesItUnopenedAndALaterConnectWorks) {
+TEST_P(Connecting, FailedOpenLeavesItUnopenedAndALaterConnectWorks) {
   SharedConnection::ResetThisThread();
   Probe probe;
   EventRecorder events;
@@ -185,7 +189,7 @@ TEST_F(Connecting, FailedOpenLeavesItUnopenedAndALaterConnectWorks) {
   EXPECT_TRUE(probe.connection().IsOpen());
 }
 
-TEST_F(Connecting, MalformedStringsAreReportedNotCrashed) {
+TEST_P(Connecting, MalformedStringsAreReportedNotCrashed) {
   SharedConnection::ResetThisThread();
   for (std::string bad : std::vector<std::string>{"", "Provider=Microsoft.Jet.OLEDB.4.0;",
                                                  "Data Source=\"x.db", "=x",
@@ -204,16 +208,46 @@ TEST_F(Connecting, MalformedStringsAreReportedNotCrashed) {
   }
 }
 
-TEST_F(Connecting, JetStyleProviderStringOpensTheFile) {
+// The connection strings the application has stored: Jet's for a file,
+// SQL Server's for a server database.
+TEST_P(Connecting, ProviderStringsOpenTheirDatabase) {
   SharedConnection::ResetThisThread();
   Probe probe;
-  std::string cs = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + connection_string_ +
-                   ";Persist Security Info=False";
+  std::string cs;
+  if (OnServer()) {
+    // "host=DIR port=P dbname=D user=U" as SQL Server names the same.
+    std::map<std::string, std::string> parts;
+    std::istringstream in(connection_string_);
+    for (std::string pair; in >> pair;) parts[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
+    cs = "Provider=SQLOLEDB.1;Data Source=" + parts["host"] + "," + parts["port"] +
+         ";Initial Catalog=" + parts["dbname"] + ";User ID=" + parts["user"] +
+         ";Password=;Persist Security Info=True";
+  } else {
+    cs = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + connection_string_ +
+         ";Persist Security Info=False";
+  }
+  EventRecorder events;
+  probe.SetEventSink(&events);
   probe.Connect(cs);
-  EXPECT_TRUE(probe.connection().IsOpen());
+  EXPECT_TRUE(probe.connection().IsOpen()) << (events.events.empty() ? "" : events.events[0].args[2].ToText());
 }
 
-TEST_F(Connecting, EachThreadHasItsOwnConnection) {
+TEST_P(Connecting, BadServerStringsAreReportedAndLeaveItUnopened) {
+  SharedConnection::ResetThisThread();
+  for (std::string cs : {std::string("Provider=SQLOLEDB;Data Source=;Initial Catalog=x"),
+                         std::string("Provider=SQLOLEDB;Data Source=h"),
+                         std::string("host=/nonexistent/socket/dir dbname=x user=nobody")}) {
+    Probe probe;
+    EventRecorder events;
+    probe.SetEventSink(&events);
+    probe.Connect(cs);
+    EXPECT_FALSE(probe.connection().IsOpen()) << cs;
+    ASSERT_NE(events.Last("Accesserror"), nullptr) << cs;
+    EXPECT_FALSE(events.Last("Accesserror")->args[2].ToText().empty());
+  }
+}
+
+TEST_P(Connecting, EachThreadHasItsOwnConnection) {
   Exec("CREATE TABLE t (id Long, name Text(20))");
   SharedConnection::ResetThisThread();
   Probe here;
@@ -237,6 +271,9 @@ TEST_F(Connecting, EachThreadHasItsOwnConnection) {
   EXPECT_NE(other_connection, &here.connection());
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t WHERE name='thread'").long_value(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, Connecting, testing::BothBackends(), testing::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, Frame, testing::BothBackends(), testing::BackendName);
 
 }  // namespace
 }  // namespace dravmor

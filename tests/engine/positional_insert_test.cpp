@@ -40,11 +40,12 @@ std::string TableOf(const std::string& sql) {
   return std::regex_search(sql, m, table) ? m[1].str() : "";
 }
 
-class PositionalInserts : public testing::ShippedDatabase,
-                          public ::testing::WithParamInterface<bool> {};
+class PositionalInserts : public testing::ShippedDatabase {
+ protected:
+  void RunAll(bool is2000);
+};
 
-TEST_P(PositionalInserts, LineUpWithTheUpgradedSchema) {
-  const bool is2000 = GetParam();
+void PositionalInserts::RunAll(bool is2000) {
   UseSettings(std::make_shared<FileSettingsStore>(dir_.File("settings.json")));
   ServerForLogin login;
   std::string cs = connection_string_;
@@ -79,8 +80,10 @@ TEST_P(PositionalInserts, LineUpWithTheUpgradedSchema) {
   EXPECT_GT(ran, 40);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPaths, PositionalInserts, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "SqlServer" : "Jet"; });
+TEST_P(PositionalInserts, LineUpOnTheJetPath) { RunAll(false); }
+TEST_P(PositionalInserts, LineUpOnTheSqlServerPath) { RunAll(true); }
+
+INSTANTIATE_TEST_SUITE_P(Backends, PositionalInserts, testing::BothBackends(), testing::BackendName);
 
 }  // namespace
 }  // namespace dravmor

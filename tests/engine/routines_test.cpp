@@ -14,7 +14,7 @@ namespace {
 
 class Routines : public testing::ShippedDatabase {};
 
-TEST_F(Routines, NextIdIsLargestPlusOneAndNeverReusesGaps) {
+TEST_P(Routines, NextIdIsLargestPlusOneAndNeverReusesGaps) {
   Exec("CREATE TABLE ids (id Long, cur Currency)");
   EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "1");
   Exec("INSERT INTO ids VALUES(41, 1)");
@@ -29,14 +29,14 @@ TEST_F(Routines, NextIdIsLargestPlusOneAndNeverReusesGaps) {
   EXPECT_FALSE(NextId(*connection_, "nope", "id").ok());
 }
 
-TEST_F(Routines, TableExistsIsExact) {
+TEST_P(Routines, TableExistsIsExact) {
   EXPECT_TRUE(*TableExists(*connection_, "sys"));
   EXPECT_TRUE(*TableExists(*connection_, "厂家"));
   EXPECT_FALSE(*TableExists(*connection_, "SYS"));
   EXPECT_FALSE(*TableExists(*connection_, "WZSBGT"));
 }
 
-TEST_F(Routines, AddFieldIfMissingAltersOnceAndNeverOverwrites) {
+TEST_P(Routines, AddFieldIfMissingAltersOnceAndNeverOverwrites) {
   Exec("CREATE TABLE pics (tk_ID Long, name Text(10))");
   Exec("INSERT INTO pics VALUES(5, 'a')");
   AddFieldIfMissing(*connection_, "pics", "Ord", "Long", "0", "UPDATE pics SET Ord = tk_ID");
@@ -80,6 +80,8 @@ TEST(WaitForProcess, WaitsForAChildAndFailsForNoProcess) {
   EXPECT_FALSE(WaitForProcess(child, -1));
   EXPECT_FALSE(WaitForProcess(0, 10));
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, Routines, testing::BothBackends(), testing::BackendName);
 
 }  // namespace
 }  // namespace dravmor

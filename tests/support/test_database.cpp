@@ -1,8 +1,11 @@
 #include "tests/support/test_database.h"
 
+#include <unistd.h>
+
 #include <random>
 
 #include "engine/schema/shipped_schema.h"
+#include "tests/support/pg_cluster.h"
 
 namespace dravmor::testing {
 
@@ -18,9 +21,32 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+std::string BackendName(const ::testing::TestParamInfo<TestBackend>& info) {
+  return info.param == TestBackend::Sqlite ? "Sqlite" : "Postgres";
+}
+
+std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* why) {
+  if (backend == TestBackend::Sqlite) return dir.File("shop.db");
+  PgCluster* cluster = PgCluster::Shared();
+  if (!cluster->available()) {
+    *why = "PostgreSQL tests skipped: " + cluster->why_unavailable();
+    return "";
+  }
+  // Unique across the test processes that share one cluster.
+  static int counter = 0;
+  std::string name = "t" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+  if (Status s = cluster->CreateDatabase(name); !s.ok()) {
+    *why = "cannot create a test database: " + s.ToString();
+    return "";
+  }
+  return cluster->ConnectionString(name);
+}
+
 void ShippedDatabase::SetUp() {
   SharedConnection::ResetThisThread();
-  connection_string_ = dir_.File("shop.db");
+  std::string why;
+  connection_string_ = NewDatabase(GetParam(), dir_, &why);
+  if (connection_string_.empty()) GTEST_SKIP() << why;
   Status s = CreateShippedDatabase(connection_string_);
   ASSERT_TRUE(s.ok()) << s.ToString();
   connection_ = SharedConnection::ForThisThread();

@@ -25,10 +25,18 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// A new shipped database, bound as this thread's connection.
-class ShippedDatabase : public ::testing::Test {
+// The two backends every database suite runs on.
+enum class TestBackend { Sqlite, Postgres };
+std::string BackendName(const ::testing::TestParamInfo<TestBackend>& info);
+inline auto BothBackends() { return ::testing::Values(TestBackend::Sqlite, TestBackend::Postgres); }
+
+// A new shipped database on the test's backend, bound as this thread's
+// connection. On PostgreSQL it is a new database in the test cluster; where
+// no cluster can run the test is skipped with the reason.
+class ShippedDatabase : public ::testing::TestWithParam<TestBackend> {
  protected:
   void SetUp() override;
+  bool OnServer() const { return GetParam() == TestBackend::Postgres; }
   void TearDown() override;
   // Runs a Jet statement and fails the test when it fails.
   void Exec(const std::string& sql);
@@ -37,9 +45,14 @@ class ShippedDatabase : public ::testing::Test {
   Variant Scalar(const std::string& sql);
 
   TempDir dir_;
-  std::string connection_string_;
+  std::string connection_string_;  // a file path, or a libpq string
   std::shared_ptr<SharedConnection> connection_;
 };
+
+// A connection string to a new empty database on the backend: a file path
+// in dir (the file not yet made) or a new server database. Empty, with
+// `why` set, when the server half cannot run here.
+std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* why);
 
 struct RecordedEvent {
   std::string name;

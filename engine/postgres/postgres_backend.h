@@ -1,0 +1,58 @@
+// The server backend: one PostgreSQL database reached through libpq, shared
+// by many workstations. Statements arrive translated (names in lower case,
+// text columns CITEXT, dates TIMESTAMP); every table and column carries its
+// declared name and type as a comment, from which result columns and the
+// table list get their declared spelling and field types back. Each
+// statement is its own transaction unless Begin() opened one. On opening,
+// the helper functions of the translated texts are installed when missing.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "engine/backend.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace dravmor {
+
+class PostgresBackend : public Backend {
+ public:
+  // conninfo: a libpq URI or key/value string.
+  static Result<std::unique_ptr<PostgresBackend>> Open(const std::string& conninfo);
+  ~PostgresBackend() override;
+
+  dialect::Target target() const override { return dialect::Target::Postgres; }
+  Status Execute(const std::string& native_sql) override;
+  Result<RowData> Query(const std::string& native_sql,
+                        const std::vector<std::string>* written_names = nullptr) override;
+  Status AlterColumnType(const dialect::AlterColumn& change) override;
+  Result<std::vector<std::string>> TableNames() override;
+  Result<dialect::SchemaHints> LoadSchemaHints() override;
+  Status Begin() override;
+  Status Commit() override;
+  Status Rollback() override;
+
+ private:
+  explicit PostgresBackend(pg_conn* conn) : conn_(conn) {}
+  Status Prepare();
+  // Runs one text; the result when it succeeded.
+  Result<std::shared_ptr<pg_result>> Run(const std::string& sql);
+  Status LoadCatalogue();
+
+  struct DeclaredColumn {
+    std::string name;
+    int ado_type = 0;
+  };
+  pg_conn* conn_;
+  unsigned citext_oid_ = 0;
+  bool catalogue_stale_ = true;
+  // (table oid, column number) -> declared column; table oid -> name.
+  std::map<std::pair<unsigned, int>, DeclaredColumn> columns_;
+  std::map<unsigned, std::string> tables_;
+};
+
+}  // namespace dravmor
