@@ -1,5 +1,6 @@
 // The dravmor driver as a user runs it: init, sql and run.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/pg_cluster.h"
 #include "tests/support/test_database.h"
 
 namespace dravmor {
@@ -141,6 +143,31 @@ TEST_F(DriverTest, BadScriptsAreErrorsNotCrashes) {
   EXPECT_EQ(missing_arg.code, 1);
   EXPECT_NE(missing_arg.out.find("Argument not optional"), std::string::npos);
   EXPECT_EQ(Drive("run " + db_ + " " + dir_.File("none.json")).code, 1);
+}
+
+// The example session on a server database prints what it prints on a file,
+// but for the connection string Connect hands back.
+TEST_F(DriverTest, ServerDatabaseGivesTheSameSession) {
+  testing::PgCluster* cluster = testing::PgCluster::Shared();
+  if (!cluster->available()) GTEST_SKIP() << "PostgreSQL tests skipped: " << cluster->why_unavailable();
+  ASSERT_TRUE(cluster->CreateDatabase("driver_" + std::to_string(::getpid())).ok());
+  std::string server = "\"" + cluster->ConnectionString("driver_" + std::to_string(::getpid())) + "\"";
+  Output init = Drive("init " + server);
+  ASSERT_EQ(init.code, 0) << init.out;
+  EXPECT_EQ(Lines(init.out).back()["failed_steps"], 0);
+  EXPECT_EQ(Drive("init " + server).code, 1);  // a database with tables is refused
+
+  const std::string example = std::string(DRAVMOR_TEST_DATA) + "/../../examples/factories.json";
+  Output on_file = Drive("run " + db_ + " " + example);
+  Output on_server = Drive("run " + server + " " + example);
+  ASSERT_EQ(on_file.code, 0) << on_file.out;
+  ASSERT_EQ(on_server.code, 0) << on_server.out;
+  auto file_lines = Lines(on_file.out), server_lines = Lines(on_server.out);
+  ASSERT_EQ(file_lines.size(), server_lines.size());
+  for (size_t i = 1; i < file_lines.size(); ++i)  // line 0 echoes the connection
+    EXPECT_EQ(file_lines[i], server_lines[i]) << "line " << i;
+  Output sql = Drive("sql " + server + " \"SELECT TOP 1 BianMa FROM 厂家 WHERE BianMa LIKE 'fs%'\"");
+  EXPECT_EQ(Lines(sql.out).at(0)["rows"], nlohmann::json::parse(R"([["FS02"]])"));
 }
 
 }  // namespace

@@ -230,6 +230,18 @@ TEST_P(Connecting, ProviderStringsOpenTheirDatabase) {
   probe.SetEventSink(&events);
   probe.Connect(cs);
   EXPECT_TRUE(probe.connection().IsOpen()) << (events.events.empty() ? "" : events.events[0].args[2].ToText());
+  if (!OnServer()) return;
+  // A database that is not there: reported, and the thread stays unopened.
+  SharedConnection::ResetThisThread();
+  Probe missing;
+  EventRecorder missing_events;
+  missing.SetEventSink(&missing_events);
+  std::string no_db = connection_string_ + " dbname=no_such_database";
+  missing.Connect(no_db);
+  EXPECT_FALSE(missing.connection().IsOpen());
+  ASSERT_NE(missing_events.Last("Accesserror"), nullptr);
+  EXPECT_NE(missing_events.Last("Accesserror")->args[2].ToText().find("no_such_database"),
+            std::string::npos);
 }
 
 TEST_P(Connecting, BadServerStringsAreReportedAndLeaveItUnopened) {
