@@ -56,6 +56,17 @@ void ServerObject::Run(ErrorMode mode, std::string_view operation,
   }
 }
 
+void ServerObject::RunAtomically(ErrorMode mode, std::string_view operation,
+                                 const std::function<void()>& body) {
+  Run(mode, operation, [&] {
+    // A failing step leaves through here, and the guard rolls back before
+    // Run reports the failure.
+    Transaction transaction(*connection_);
+    body();
+    if (transaction.status().ok()) Check(transaction.Commit());
+  });
+}
+
 void ServerObject::Fail(const Status& status) {
   if (!modes_.empty() && modes_.back() == ErrorMode::ResumeNext) return;
   if (modes_.empty()) throw CallError(status);

@@ -62,6 +62,11 @@ class ServerObject {
 
   // Runs body under the error mode; subID is "<Class>.<operation>".
   void Run(ErrorMode mode, std::string_view operation, const std::function<void()>& body);
+  // The same, all of body's changes in one transaction: a failing step
+  // rolls back what the body did before the failure is reported. Inside a
+  // transaction already open it joins that one.
+  void RunAtomically(ErrorMode mode, std::string_view operation,
+                     const std::function<void()>& body);
 
   // Steps. On failure each leaves the operation by its mode (in resume-next
   // mode they return normally: false, an unopened set, an empty value).

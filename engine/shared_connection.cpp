@@ -28,6 +28,7 @@ void SharedConnection::Adopt(std::unique_ptr<Backend> backend,
                              std::string connection_string) {
   backend_ = std::move(backend);
   connection_string_ = std::move(connection_string);
+  in_transaction_ = false;
   SchemaChanged();
 }
 
@@ -100,9 +101,27 @@ Result<std::vector<std::string>> SharedConnection::TableNames() {
   return backend_->TableNames();
 }
 
-Status SharedConnection::Begin() { return IsOpen() ? backend_->Begin() : NotOpen(); }
-Status SharedConnection::Commit() { return IsOpen() ? backend_->Commit() : NotOpen(); }
-Status SharedConnection::Rollback() { return IsOpen() ? backend_->Rollback() : NotOpen(); }
+// One level only: a second Begin is refused on every backend alike (the
+// server would only warn, and the inner Commit would end the outer one).
+Status SharedConnection::Begin() {
+  if (!IsOpen()) return NotOpen();
+  if (in_transaction_)
+    return Status::Error(ErrorCode::kBadArgument, "A transaction is already open");
+  Status s = backend_->Begin();
+  in_transaction_ = s.ok();
+  return s;
+}
+Status SharedConnection::Commit() {
+  if (!IsOpen()) return NotOpen();
+  Status s = backend_->Commit();
+  if (s.ok()) in_transaction_ = false;
+  return s;
+}
+Status SharedConnection::Rollback() {
+  if (!IsOpen()) return NotOpen();
+  in_transaction_ = false;
+  return backend_->Rollback();
+}
 
 Transaction::Transaction(SharedConnection& connection)
     : connection_(connection), begun_(connection.Begin()) {}

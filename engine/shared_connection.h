@@ -38,9 +38,11 @@ class SharedConnection {
   Result<RowData> Query(const std::string& sql, dialect::Source source);
   Result<std::vector<std::string>> TableNames();
 
+  // Transactions do not nest: Begin inside one fails.
   Status Begin();
   Status Commit();
   Status Rollback();
+  bool InTransaction() const { return in_transaction_; }
   Backend* backend() { return backend_.get(); }
 
  private:
@@ -53,6 +55,7 @@ class SharedConnection {
 
   std::unique_ptr<Backend> backend_;
   std::string connection_string_;
+  bool in_transaction_ = false;
   std::optional<dialect::SchemaHints> hints_;  // loaded on first use
 
   // Translated texts, most recently used first.

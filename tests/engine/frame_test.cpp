@@ -43,6 +43,12 @@ class Probe : public ServerObject {
     });
     return done;
   }
+  // Steps as one cascade: all or nothing.
+  void Cascade(const std::vector<std::string>& statements) {
+    RunAtomically(ErrorMode::Handler, "Cascade", [&] {
+      for (const auto& s : statements) Exec(s);
+    });
+  }
   int Nested(ErrorMode outer, ErrorMode inner) {
     int after = 0;
     Run(outer, "Outer", [&] {
@@ -66,6 +72,26 @@ class Frame : public ShippedDatabase {
   Probe probe_;
   EventRecorder events_;
 };
+
+TEST_P(Frame, CascadeFailingHalfWayLeavesNothingBehind) {
+  std::vector<std::string> order;
+  events_.handler = [&](const std::string& name, std::vector<Variant>&) {
+    // The handler already sees the rolled-back state.
+    order.push_back(name + ":" + std::to_string(Scalar("SELECT COUNT(*) FROM t").long_value()));
+  };
+  probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)"});
+  EXPECT_EQ(order, std::vector<std::string>{"Accesserror:0"});
+  probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO t VALUES(2,'b')"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 2);
+  // Inside a transaction already open the cascade joins it.
+  {
+    Transaction outer(probe_.connection());
+    ASSERT_TRUE(outer.status().ok());
+    probe_.Cascade({"INSERT INTO t VALUES(3,'c')"});
+    EXPECT_FALSE(Transaction(probe_.connection()).status().ok());  // no nesting
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 2);  // the outer rolled back
+}
 
 TEST_P(Frame, HandlerStopsAtFirstFailureAndReports) {
   int done = probe_.Steps(ErrorMode::Handler,
