@@ -5,6 +5,8 @@
 #include <random>
 
 #include "engine/schema/shipped_schema.h"
+#include "engine/settings_store.h"
+#include "users/server_for_login.h"
 #include "tests/support/pg_cluster.h"
 
 namespace dravmor::testing {
@@ -50,6 +52,28 @@ void ShippedDatabase::SetUp() {
   Status s = CreateShippedDatabase(connection_string_);
   ASSERT_TRUE(s.ok()) << s.ToString();
   connection_ = SharedConnection::ForThisThread();
+}
+
+void UpgradedDatabase::SetUp() {
+  ShippedDatabase::SetUp();
+  if (IsSkipped()) return;
+  UseSettings(std::make_shared<FileSettingsStore>(dir_.File("settings.json")));
+  ServerForLogin login;
+  EventRecorder failures;
+  login.SetEventSink(&failures);
+  std::string cs = connection_string_;
+  login.Connect(cs);
+  login.SetSQLSERVER(UpgradeOnSqlServerPath());
+  login.SetAppPath(dir_.path().string());
+  login.SetWZSB(true);
+  login.SetFSZhao(true);
+  login.AddField();
+  ASSERT_TRUE(failures.events.empty()) << failures.events[0].args[2].ToText();
+}
+
+void UpgradedDatabase::TearDown() {
+  UseSettings(nullptr);
+  ShippedDatabase::TearDown();
 }
 
 void ShippedDatabase::TearDown() {

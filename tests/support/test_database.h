@@ -49,6 +49,17 @@ class ShippedDatabase : public ::testing::TestWithParam<TestBackend> {
   std::shared_ptr<SharedConnection> connection_;
 };
 
+// A shipped database brought up to date by the log-in upgrade, as every
+// user's database is: the Jet path unless the test says otherwise, with the
+// optional tables, a settings store of its own and the drawing folders
+// under the test directory. Events of the upgrade are not recorded.
+class UpgradedDatabase : public ShippedDatabase {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  virtual bool UpgradeOnSqlServerPath() const { return false; }
+};
+
 // A connection string to a new empty database on the backend: a file path
 // in dir (the file not yet made) or a new server database. Empty, with
 // `why` set, when the server half cannot run here.
