@@ -1,6 +1,7 @@
 // The library's classes, in the order `dravmor classes` lists them. A new
 // class adds one line here.
 #include "engine/dispatch.h"
+#include "series/server_for_xi_lie.h"
 #include "suppliers/server_for_factory.h"
 #include "users/server_for_cao_zuo_yuan.h"
 #include "users/server_for_login.h"
@@ -9,6 +10,7 @@ namespace dravmor {
 
 void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForFactory::Describe());
+  registry.Add(ServerForXiLie::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
 }
