@@ -68,6 +68,7 @@ Result<const dialect::Translation*> SharedConnection::Translate(
 
 Status SharedConnection::Execute(const std::string& sql, dialect::Source source) {
   if (!IsOpen()) return NotOpen();
+  ++statement_count_;
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
   // Copied: a schema change below empties the cache it lives in.
@@ -88,6 +89,7 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source)
 Result<RowData> SharedConnection::Query(const std::string& sql,
                                         dialect::Source source) {
   if (!IsOpen()) return NotOpen();
+  ++statement_count_;
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
   const dialect::Translation& t = **translation;

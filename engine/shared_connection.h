@@ -43,6 +43,8 @@ class SharedConnection {
   Status Commit();
   Status Rollback();
   bool InTransaction() const { return in_transaction_; }
+  // Statements run through Execute and Query so far (for measurements).
+  uint64_t StatementCount() const { return statement_count_; }
   Backend* backend() { return backend_.get(); }
 
  private:
@@ -56,6 +58,7 @@ class SharedConnection {
   std::unique_ptr<Backend> backend_;
   std::string connection_string_;
   bool in_transaction_ = false;
+  uint64_t statement_count_ = 0;
   std::optional<dialect::SchemaHints> hints_;  // loaded on first use
 
   // Translated texts, most recently used first.

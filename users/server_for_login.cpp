@@ -189,6 +189,9 @@ void ServerForLogin::AddField() {
     }
     // 30
     FillProfileCodes();
+    // The series tree is read one parent at a time: without this index each
+    // level scans the whole table. Fails harmlessly where it exists.
+    Exec("CREATE INDEX XiLie_xllb ON 系列 (xllb)");
   });
 }
 
