@@ -124,6 +124,13 @@ std::string ServerObject::FormText(const std::shared_ptr<Object>& frm,
   return FormValue(frm, control, index, "Text").ToText();
 }
 
+bool ServerObject::CountsAny(const std::string& count_sql) {
+  RecordsetPtr rs = Open(count_sql);
+  Variant count = Field(rs, size_t{0});
+  auto value = count.ToDouble();
+  return !count.IsNull() && value.ok() && *value != 0;
+}
+
 Variant ServerObject::Field(const RecordsetPtr& rs, std::string_view name) {
   auto value = rs->Value(name);
   if (!value.ok()) {

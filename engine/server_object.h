@@ -82,6 +82,9 @@ class ServerObject {
   bool HasTable(const std::string& table);
   // A step that produced a Status of its own.
   bool Check(const Status& status);
+  // The duplicate tests' rule: the COUNT query's first value is neither
+  // Null nor 0.
+  bool CountsAny(const std::string& count_sql);
   // Reads a field of the current row of an operation's own record set.
   Variant Field(const RecordsetPtr& rs, std::string_view name);
   Variant Field(const RecordsetPtr& rs, size_t index);

@@ -55,9 +55,7 @@ bool ServerForXiLie::FindChongFu(const std::string& name, uint8_t xllb, uint8_t 
                       SqlQuote(name) + "'" + " AND xllb =" + SqlNumber(xllb) +
                       " AND PinjieFangshi=" + SqlNumber(pinjie) + " AND cj_id=" + SqlNumber(factory_);
     if (editing) sql += " AND xl_id<>" + SqlNumber(ID);
-    RecordsetPtr rs = Open(sql);
-    Variant count = Field(rs, size_t{0});
-    taken = !count.IsNull() && count.ToDouble().ok() && *count.ToDouble() != 0;
+    taken = CountsAny(sql);
   });
   return taken;
 }

@@ -41,9 +41,7 @@ bool ServerForFactory::FindChongFu(const std::string& code, bool& editing, Curre
     else
       sql = "SELECT COUNT(*) FROM 厂家 WHERE bianma=" + std::string("'") + SqlQuote(code) +
             "' AND cjlb=" + SqlNumber(category_) + " AND cjType=" + SqlNumber(factory_type_);
-    RecordsetPtr rs = Open(sql);
-    Variant count = Field(rs, size_t{0});
-    taken = !count.IsNull() && count.ToDouble().ok() && *count.ToDouble() != 0;
+    taken = CountsAny(sql);
   });
   return taken;
 }

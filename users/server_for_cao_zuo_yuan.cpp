@@ -57,8 +57,7 @@ bool ServerForCaoZuoYuan::FindChongFu(const std::string& name, bool& editing, Cu
   Run(ErrorMode::Handler, "FindChongFu", [&] {
     std::string sql = "SELECT COUNT(*) FROM 用户管理 WHERE MingCheng='" + SqlQuote(name) + "'";
     if (editing) sql += " AND Yonghu_id<>" + SqlNumber(ID);
-    Variant count = Field(Open(sql), size_t{0});
-    taken = !count.IsNull() && count.ToDouble().ok() && *count.ToDouble() != 0;
+    taken = CountsAny(sql);
   });
   return taken;
 }
