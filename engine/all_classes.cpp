@@ -1,5 +1,6 @@
 // The library's classes, in the order `dravmor classes` lists them. A new
 // class adds one line here.
+#include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
 #include "series/server_for_xi_lie.h"
 #include "suppliers/server_for_factory.h"
@@ -9,6 +10,7 @@
 namespace dravmor {
 
 void RegisterAllClasses(ClassRegistry& registry) {
+  registry.Add(ServerForKeHu::Describe());
   registry.Add(ServerForFactory::Describe());
   registry.Add(ServerForXiLie::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());

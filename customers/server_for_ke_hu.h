@@ -1,0 +1,67 @@
+// ServerForKeHu: the customers and projects area. It keeps the small lists
+// the rest of the application picks from: the customers of 客户管理 (code
+// unique by the duplicate test, customer 1 reserved and never listed), the
+// named project categories of FoShanLB (one list per LB_Type, -1 reads every
+// kind) and the major profile classes of XcDaLei (class 1 the default of
+// every profile). The project operations and the system settings of the
+// same class live in further source files of this folder, each group of
+// methods in its own file; the dispatch table in server_for_ke_hu_table.cpp
+// lists them all.
+// Events: Accesserror, BianMaChongFu, rsResult, rsResultInfo, rsProjectInfo,
+// rsSysInfo, rsResultFS, rsXcDaLei.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/dispatch.h"
+#include "engine/server_object.h"
+
+namespace dravmor {
+
+class ServerForKeHu : public ServerObject {
+ public:
+  ServerForKeHu();
+
+  // Options shared by every group of the class.
+  void SetSQLSERVER(bool Is2000);
+  void SetCaoZuoYuan(const std::string& strCZY, bool IsYanGe = false);
+
+  // Customers (server_for_ke_hu.cpp). BianMa, when not empty, is a ready
+  // SQL condition of the caller's, placed as it stands.
+  RecordsetPtr GetKeHu(std::string& BianMa);
+  RecordsetPtr GetKeHu();  // BianMa ""
+  RecordsetPtr GetKeHuInfo(Currency ID);
+  void AddKeHu(const std::shared_ptr<Object>& frm);
+  void EditKeHu(Currency ID, const std::shared_ptr<Object>& frm);
+  void DelKeHu(Currency ID);
+  void DEL_ALL_KeHu();
+
+  // Project categories.
+  RecordsetPtr GetFoShanLB(int32_t lbTYpe);
+  void AddLB(const std::string& strLB, int32_t lbTYpe);
+  void EditLB(const std::string& strLB, int32_t lbTYpe, Currency ID);
+  void DelLB(Currency ID, int32_t lbTYpe);
+
+  // Major profile classes.
+  void Get_DaLei();
+  void AddDaLei(const std::string& strDL);
+  void EditDaLei(Currency ID, const std::string& strDL);
+  void DelDaLei(Currency ID);
+
+  static ClassInfo Describe();
+
+ private:
+  // True when another customer already has the code (editing: other than ID).
+  bool FindChongFu(const std::string& code, bool& editing, Currency ID);
+  // txtkehuinfo(0) to (6) of the form, each ready to stand between quotes.
+  std::array<std::string, 7> QuotedCustomer(const std::shared_ptr<Object>& frm);
+
+  // Read by the project list queries.
+  std::string scope_;                     // operator-scope fragment
+  std::string sort_column_ = " Gcxx_ID ";  // text after ORDER BY
+};
+
+}  // namespace dravmor
