@@ -69,12 +69,8 @@ std::string ServerForXiLie::GetXiLieTypeName(const Variant& xllb) {
 }
 
 Currency ServerForXiLie::NextSeriesId() {
-  RecordsetPtr rs = Open("SELECT MAX(xl_id) FROM 系列");
-  if (!rs->IsOpen() || rs->IsEmpty()) return Currency::FromWhole(1);
-  Variant max = Field(rs, size_t{0});
-  auto value = max.ToCurrency();
-  if (max.IsNull() || !value.ok()) return Currency::FromWhole(1);
-  return Currency{value->scaled + Currency::kScale};
+  auto id = NextId(connection(), "系列", "xl_id");
+  return Check(id.ok() ? Status::Ok() : id.status()) ? *id : Currency::FromWhole(1);
 }
 
 void ServerForXiLie::AddXiLie(const std::shared_ptr<Object>& frm) {
@@ -151,49 +147,44 @@ void ServerForXiLie::AddTree(Currency Up_ID, Currency Root_ID, const std::string
 
 void ServerForXiLie::CopyNodeFormulas(Currency source, Currency target) {
   struct Copy {
-    const char* max_sql;
-    const char* rows_sql;
+    const char* table;
+    const char* id_column;
+    const char* order;
     std::function<std::string(const RecordsetPtr&, const std::string& id)> insert;
   };
   const std::string to = SqlNumber(target);
   auto r = [this](const RecordsetPtr& rs, size_t i) { return Field(rs, i); };
   const Copy copies[] = {
-      {"SELECT MAX(xczhgs_id) FROM 型材组合公式", "SELECT * FROM 型材组合公式 WHERE xl_ID=",
+      {"型材组合公式", "xczhgs_id", " ORDER BY xczhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
          return "INSERT INTO  型材组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
                 to + "," + NumberOrNull(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," +
                 Quoted(r(rs, 5)) + "," + NumberOrNull(r(rs, 6)) + "," + Quoted(r(rs, 7)) + ")";
        }},
-      {"SELECT MAX(Pjzhgs_id) FROM 配件组合公式", "SELECT * FROM 配件组合公式 WHERE xl_ID=",
+      {"配件组合公式", "Pjzhgs_id", " ORDER BY pjzhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
          return "INSERT INTO  配件组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
                 to + "," + NumberOrNull(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," +
                 Quoted(r(rs, 5)) + "," + Quoted(Field(rs, "Fa")) + ")";
        }},
-      {"SELECT MAX(blzhgs_id) FROM 玻璃组合公式", "SELECT * FROM 玻璃组合公式 WHERE xl_ID=",
+      {"玻璃组合公式", "blzhgs_id", " ORDER BY blzhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
          return "INSERT INTO  玻璃组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
                 to + "," + Quoted(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," + Quoted(r(rs, 5)) +
                 "," + NumberOrNull(r(rs, 6)) + "," + Quoted(r(rs, 7)) + ")";
        }},
-      {"SELECT MAX(ID) FROM ShuZhi", "SELECT * FROM ShuZhi WHERE xl_ID=",
+      {"ShuZhi", "ID", " ORDER BY ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
          return "INSERT INTO ShuZhi (ID,Xl_ID,Para_ID,ValZhi) VALUES (" + id + "," + to + "," +
                 NumberOrNull(Field(rs, "Para_ID")) + "," + NumberOrNull(Field(rs, "ValZhi")) + ")";
        }},
   };
-  const char* const kOrder[] = {" ORDER BY xczhgs_ID", " ORDER BY pjzhgs_ID", " ORDER BY blzhgs_ID",
-                                " ORDER BY ID"};
-  for (size_t t = 0; t < 4; ++t) {
-    const Copy& copy = copies[t];
+  for (const Copy& copy : copies) {
     // The next id once before the loop; the k-th copy takes base + k.
-    RecordsetPtr max = Open(copy.max_sql);
-    int64_t base = 1;
-    if (max->IsOpen() && !max->IsEmpty()) {
-      auto value = Field(max, size_t{0}).ToInt64();
-      if (value.ok()) base = *value + 1;
-    }
-    RecordsetPtr rows = Open(copy.rows_sql + SqlNumber(source) + kOrder[t]);
+    auto next = NextId(connection(), copy.table, copy.id_column);
+    const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
+    RecordsetPtr rows = Open("SELECT * FROM " + std::string(copy.table) + " WHERE xl_ID=" +
+                             SqlNumber(source) + copy.order);
     if (!rows->IsOpen()) continue;
     int64_t k = 0;
     for (; !*rows->Eof(); rows->MoveNext()) Exec(copy.insert(rows, std::to_string(base + ++k)));
