@@ -30,6 +30,9 @@ class Backend {
   virtual Status AlterColumnType(const dialect::AlterColumn& change) = 0;
   // What the dialect layer should know of the schema (the Yes/No columns).
   virtual Result<dialect::SchemaHints> LoadSchemaHints() = 0;
+  // Told after statements that changed the schema ran, so that what the
+  // backend keeps of the catalogue is read again.
+  virtual void SchemaChanged() {}
   // Every table and view, with the names as they were created.
   virtual Result<std::vector<std::string>> TableNames() = 0;
 

@@ -33,6 +33,7 @@ void SharedConnection::Adopt(std::unique_ptr<Backend> backend,
 }
 
 void SharedConnection::SchemaChanged() {
+  if (backend_) backend_->SchemaChanged();
   cache_.clear();
   lru_.clear();
   hints_.reset();

@@ -129,16 +129,6 @@ std::pair<std::string, std::string> SplitComment(const std::string& comment) {
   return {comment.substr(0, tab), comment.substr(tab + 1)};
 }
 
-bool ChangesSchema(const std::string& sql) {
-  size_t i = sql.find_first_not_of(" \t\r\n");
-  if (i == std::string::npos) return false;
-  for (const char* verb : {"create", "alter", "drop", "comment"}) {
-    size_t n = std::char_traits<char>::length(verb);
-    if (EqualsIgnoreCase(std::string_view(sql).substr(i, n), verb)) return true;
-  }
-  return false;
-}
-
 std::string QuoteName(const std::string& name) {
   std::string out = "\"";
   for (char c : name) {
@@ -197,7 +187,6 @@ Result<std::shared_ptr<pg_result>> PostgresBackend::Run(const std::string& sql) 
 }
 
 Status PostgresBackend::Execute(const std::string& sql) {
-  if (ChangesSchema(sql)) catalogue_stale_ = true;
   auto result = Run(sql);
   return result.ok() ? Status::Ok() : result.status();
 }

@@ -32,6 +32,7 @@ class PostgresBackend : public Backend {
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
+  void SchemaChanged() override { catalogue_stale_ = true; }
   Status Begin() override;
   Status Commit() override;
   Status Rollback() override;
