@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/factory_stream.h"
+
 #include "engine/memory_form.h"
 #include "engine/schema/shipped_schema.h"
 #include "engine/sqlite/functions.h"
@@ -36,8 +38,6 @@ void RemoveDatabase(const std::string& file) {
   for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file + suffix);
 }
 
-std::string Code(int i) { return "F" + std::to_string(100000 + i); }
-
 void BM_AddFactoryThroughEngine(benchmark::State& state) {
   size_t rows_listed = 0;
   for (auto _ : state) {
@@ -52,8 +52,8 @@ void BM_AddFactoryThroughEngine(benchmark::State& state) {
       factory.SetSQLSERVER(false);
       factory.SetCZYName("管理员");
       for (int i = 0; i < kFactories; ++i) {
-        form->Set("txtfactoryinfo[0].Text", Code(i));
-        form->Set("txtfactoryinfo[1].Text", "Factory " + Code(i));
+        form->Set("txtfactoryinfo[0].Text", bench::FactoryCode(i));
+        form->Set("txtfactoryinfo[1].Text", "Factory " + bench::FactoryCode(i));
         form->Set("txtfactoryinfo[2].Text", "厂" + std::to_string(i));
         factory.AddFactory(form, 0);
       }
@@ -110,16 +110,8 @@ void BM_AddFactoryRawSqlite(benchmark::State& state) {
     RegisterJetFunctions(client.db);
     sqlite3_exec(client.db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(client.db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-    for (int i = 0; i < kFactories; ++i) {
-      std::string code = Code(i);
-      client.Run("SELECT COUNT(*) FROM 厂家 WHERE bianma='" + code +
-                 "' AND cjlb=0 AND cjType=0");
-      client.Run("SELECT MAX(cj_id) FROM 厂家");
-      client.Run("INSERT INTO 厂家  VALUES(" + std::to_string(i + 1) + ",'Factory " + code +
-                 "','厂" + std::to_string(i) + "',0,0,'" + code + "',0,0,'管理员','管理员')");
-      client.Run("SELECT Cj_id,BianMa,Quancheng,Jiancheng,cjType,CJSuoDing,OwnerList,UserList "
-                 "FROM 厂家   WHERE cjlb=0  AND cjType=0 ORDER BY bianma,cjType,cj_id");
-    }
+    for (int i = 0; i < kFactories; ++i)
+      for (const std::string& sql : bench::FactoryStatements(i)) client.Run(sql);
     sqlite3_close(client.db);
     benchmark::DoNotOptimize(client.cells);
     state.PauseTiming();

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/factory_stream.h"
+
 #include "engine/memory_form.h"
 #include "engine/schema/shipped_schema.h"
 #include "suppliers/server_for_factory.h"
@@ -23,8 +25,6 @@ int Factories() {
   if (!n) n = std::getenv("DRAVMOR_BENCH_FACTORIES");
   return n ? std::atoi(n) : 10000;
 }
-
-std::string Code(int i) { return "F" + std::to_string(100000 + i); }
 
 // A new server database with the shipped schema; empty when no server runs.
 std::string NewServerDatabase(benchmark::State& state, const std::string& name) {
@@ -61,8 +61,8 @@ void BM_AddFactoryThroughEnginePg(benchmark::State& state) {
       factory.SetSQLSERVER(true);
       factory.SetCZYName("管理员");
       for (int i = 0; i < count; ++i) {
-        form->Set("txtfactoryinfo[0].Text", Code(i));
-        form->Set("txtfactoryinfo[1].Text", "Factory " + Code(i));
+        form->Set("txtfactoryinfo[0].Text", bench::FactoryCode(i));
+        form->Set("txtfactoryinfo[1].Text", "Factory " + bench::FactoryCode(i));
         form->Set("txtfactoryinfo[2].Text", "厂" + std::to_string(i));
         factory.AddFactory(form, 0);
       }
@@ -108,16 +108,8 @@ void BM_AddFactoryRawLibpq(benchmark::State& state) {
     state.ResumeTiming();
     RawClient client;
     client.conn = PQconnectdb(conninfo.c_str());
-    for (int i = 0; i < count; ++i) {
-      std::string code = Code(i);
-      client.Run("SELECT COUNT(*) FROM 厂家 WHERE bianma='" + code +
-                 "' AND cjlb=0 AND cjType=0");
-      client.Run("SELECT MAX(cj_id) FROM 厂家");
-      client.Run("INSERT INTO 厂家  VALUES(" + std::to_string(i + 1) + ",'Factory " + code +
-                 "','厂" + std::to_string(i) + "',0,0,'" + code + "',0,0,'管理员','管理员')");
-      client.Run("SELECT Cj_id,BianMa,Quancheng,Jiancheng,cjType,CJSuoDing,OwnerList,UserList "
-                 "FROM 厂家   WHERE cjlb=0  AND cjType=0 ORDER BY bianma,cjType,cj_id");
-    }
+    for (int i = 0; i < count; ++i)
+      for (const std::string& sql : bench::FactoryStatements(i)) client.Run(sql);
     PQfinish(client.conn);
     benchmark::DoNotOptimize(client.cells);
   }
