@@ -7,6 +7,7 @@
 #include "cli/json_values.h"
 #include "engine/dispatch.h"
 #include "engine/memory_form.h"
+#include "engine/prompt.h"
 
 namespace dravmor::cli {
 
@@ -28,6 +29,63 @@ class PrintingSink : public EventSink {
   std::string object_;
   std::ostream& out_;
 };
+
+// Answers the engine's questions from a step's "answers" list, in order, and
+// prints each prompt. A question the step did not answer is the step's
+// error: a script never gets a silent default. Messages need no answer.
+class ScriptedPrompter : public Prompter {
+ public:
+  ScriptedPrompter(std::string object, std::vector<std::string> answers, std::ostream& out)
+      : object_(std::move(object)), answers_(std::move(answers)), out_(out) {}
+
+  PromptAnswer Ask(const PromptRequest& request) override {
+    PromptAnswer answer = PromptAnswer::Ok;
+    std::string answer_text = "ok";
+    if (request.style == PromptStyle::YesNo) {
+      if (next_ < answers_.size()) {
+        answer_text = answers_[next_++];
+        answer = answer_text == "yes" ? PromptAnswer::Yes : PromptAnswer::No;
+      } else {
+        ++unanswered_;
+        answer = PromptAnswer::No;
+        answer_text = "";
+      }
+    }
+    nlohmann::ordered_json prompt = {{"title", request.title}, {"text", request.text}};
+    prompt["answer"] = answer_text.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(answer_text);
+    out_ << Line({{"object", object_}, {"prompt", prompt}}) << "\n";
+    return answer;
+  }
+
+  // Empty when every question had its answer and every answer was used.
+  std::string Problem() const {
+    if (unanswered_)
+      return std::to_string(unanswered_) + " question(s) had no scripted answer";
+    if (next_ < answers_.size())
+      return std::to_string(answers_.size() - next_) + " scripted answer(s) were not asked for";
+    return "";
+  }
+
+ private:
+  std::string object_;
+  std::vector<std::string> answers_;
+  size_t next_ = 0;
+  int unanswered_ = 0;
+  std::ostream& out_;
+};
+
+Result<std::vector<std::string>> StepAnswers(const nlohmann::ordered_json& step) {
+  std::vector<std::string> answers;
+  if (!step.contains("answers")) return answers;
+  const auto& list = step["answers"];
+  if (!list.is_array()) return Status::Error(ErrorCode::kBadArgument, "answers must be an array");
+  for (const auto& a : list) {
+    if (a != "yes" && a != "no")
+      return Status::Error(ErrorCode::kBadArgument, "an answer is \"yes\" or \"no\"");
+    answers.push_back(a.get<std::string>());
+  }
+  return answers;
+}
 
 struct ScriptObject {
   const ClassInfo* info;
@@ -130,7 +188,19 @@ ScriptResult RunScript(const nlohmann::ordered_json& script, const std::string& 
         }
     if (method->name == "Connect" && !args.empty()) args[0] = Variant(connection);
 
-    auto returned = Invoke(*target.object, *method, args);
+    auto answers = StepAnswers(step);
+    if (!answers.ok()) {
+      result.status = BadStep(i, answers.status().text());
+      return result;
+    }
+    ScriptedPrompter prompter(name, std::move(*answers), out);
+    Result<Variant> returned = Variant();
+    {
+      ScopedPrompter scope(&prompter);
+      returned = Invoke(*target.object, *method, args);
+    }
+    if (returned.ok() && !prompter.Problem().empty())
+      returned = Status::Error(ErrorCode::kBadArgument, prompter.Problem());
     if (!returned.ok()) {
       ++result.call_errors;
       out << Line({{"object", name},

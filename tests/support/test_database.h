@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/events.h"
+#include "engine/prompt.h"
 #include "engine/recordset.h"
 #include "engine/shared_connection.h"
 
@@ -79,6 +80,26 @@ class EventRecorder : public EventSink {
   const RecordedEvent* Last(const std::string& name) const;
   // Called on each event; may change its arguments.
   std::function<void(const std::string&, std::vector<Variant>&)> handler;
+};
+
+// Answers the engine's Yes/No questions from a list (No once it runs out)
+// and keeps every prompt it was shown. Installed for its lifetime.
+class RecordingPrompter : public Prompter {
+ public:
+  explicit RecordingPrompter(std::vector<PromptAnswer> answers = {})
+      : answers_(std::move(answers)), scope_(this) {}
+  PromptAnswer Ask(const PromptRequest& request) override {
+    asked.push_back(request);
+    if (request.style != PromptStyle::YesNo) return PromptAnswer::Ok;
+    if (next_ < answers_.size()) return answers_[next_++];
+    return PromptAnswer::No;
+  }
+  std::vector<PromptRequest> asked;
+
+ private:
+  std::vector<PromptAnswer> answers_;
+  size_t next_ = 0;
+  ScopedPrompter scope_;
 };
 
 }  // namespace dravmor::testing
