@@ -174,4 +174,14 @@ std::string OperatorScope(const std::string& operator_name, bool strict) {
 std::string SqlNumber(Currency value) { return value.ToText(); }
 std::string SqlNumber(double value) { return ShortestDecimal(value); }
 
+std::string SqlNumberOrNull(const Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return "NULL";
+  return value.ToText();
+}
+
+std::string SqlQuotedOrNull(const Variant& value) {
+  if (value.IsNull()) return "NULL";
+  return "'" + SqlQuote(value.ToText()) + "'";
+}
+
 }  // namespace dravmor

@@ -121,6 +121,11 @@ std::string OperatorScope(const std::string& operator_name, bool strict);
 // Numbers as they are written into SQL text.
 std::string SqlNumber(Currency value);
 std::string SqlNumber(double value);
+// A value read from a row, written back into SQL: a number as its text, a
+// text quoted (quotes doubled); Null stays NULL either way, so a copied row
+// keeps its empty cells instead of breaking the statement.
+std::string SqlNumberOrNull(const Variant& value);
+std::string SqlQuotedOrNull(const Variant& value);
 template <std::integral T>
 std::string SqlNumber(T value) {
   return std::to_string(static_cast<long long>(value));

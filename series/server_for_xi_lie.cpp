@@ -7,15 +7,6 @@ namespace dravmor {
 
 namespace {
 
-// A cell written into a copied row: a number as its text, a missing one as
-// NULL (an empty text would break the statement).
-std::string NumberOrNull(const Variant& v) {
-  if (v.IsNull() || v.IsEmpty()) return "NULL";
-  return v.ToText();
-}
-
-std::string Quoted(const Variant& v) { return "'" + SqlQuote(v.ToText()) + "'"; }
-
 bool IsTrue(const Variant& v) {
   auto b = v.ToBool();
   return b.ok() && *b;
@@ -150,44 +141,52 @@ void ServerForXiLie::CopyNodeFormulas(Currency source, Currency target) {
     const char* table;
     const char* id_column;
     const char* order;
-    std::function<std::string(const RecordsetPtr&, const std::string& id)> insert;
+    RowInsert insert;
   };
   const std::string to = SqlNumber(target);
   auto r = [this](const RecordsetPtr& rs, size_t i) { return Field(rs, i); };
   const Copy copies[] = {
       {"型材组合公式", "xczhgs_id", " ORDER BY xczhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
-         return "INSERT INTO  型材组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
-                to + "," + NumberOrNull(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," +
-                Quoted(r(rs, 5)) + "," + NumberOrNull(r(rs, 6)) + "," + Quoted(r(rs, 7)) + ")";
+         return "INSERT INTO  型材组合公式 Values(" + id + "," + SqlNumberOrNull(r(rs, 1)) + "," +
+                to + "," + SqlNumberOrNull(r(rs, 3)) + "," + SqlQuotedOrNull(r(rs, 4)) + "," +
+                SqlQuotedOrNull(r(rs, 5)) + "," + SqlNumberOrNull(r(rs, 6)) + "," + SqlQuotedOrNull(r(rs, 7)) + ")";
        }},
       {"配件组合公式", "Pjzhgs_id", " ORDER BY pjzhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
-         return "INSERT INTO  配件组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
-                to + "," + NumberOrNull(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," +
-                Quoted(r(rs, 5)) + "," + Quoted(Field(rs, "Fa")) + ")";
+         return "INSERT INTO  配件组合公式 Values(" + id + "," + SqlNumberOrNull(r(rs, 1)) + "," +
+                to + "," + SqlNumberOrNull(r(rs, 3)) + "," + SqlQuotedOrNull(r(rs, 4)) + "," +
+                SqlQuotedOrNull(r(rs, 5)) + "," + SqlQuotedOrNull(Field(rs, "Fa")) + ")";
        }},
       {"玻璃组合公式", "blzhgs_id", " ORDER BY blzhgs_ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
-         return "INSERT INTO  玻璃组合公式 Values(" + id + "," + NumberOrNull(r(rs, 1)) + "," +
-                to + "," + Quoted(r(rs, 3)) + "," + Quoted(r(rs, 4)) + "," + Quoted(r(rs, 5)) +
-                "," + NumberOrNull(r(rs, 6)) + "," + Quoted(r(rs, 7)) + ")";
+         return "INSERT INTO  玻璃组合公式 Values(" + id + "," + SqlNumberOrNull(r(rs, 1)) + "," +
+                to + "," + SqlQuotedOrNull(r(rs, 3)) + "," + SqlQuotedOrNull(r(rs, 4)) + "," + SqlQuotedOrNull(r(rs, 5)) +
+                "," + SqlNumberOrNull(r(rs, 6)) + "," + SqlQuotedOrNull(r(rs, 7)) + ")";
        }},
       {"ShuZhi", "ID", " ORDER BY ID",
        [&](const RecordsetPtr& rs, const std::string& id) {
          return "INSERT INTO ShuZhi (ID,Xl_ID,Para_ID,ValZhi) VALUES (" + id + "," + to + "," +
-                NumberOrNull(Field(rs, "Para_ID")) + "," + NumberOrNull(Field(rs, "ValZhi")) + ")";
+                SqlNumberOrNull(Field(rs, "Para_ID")) + "," + SqlNumberOrNull(Field(rs, "ValZhi")) + ")";
        }},
   };
-  for (const Copy& copy : copies) {
-    // The next id once before the loop; the k-th copy takes base + k.
-    auto next = NextId(connection(), copy.table, copy.id_column);
-    const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
-    RecordsetPtr rows = Open("SELECT * FROM " + std::string(copy.table) + " WHERE xl_ID=" +
-                             SqlNumber(source) + copy.order);
-    if (!rows->IsOpen()) continue;
-    int64_t k = 0;
-    for (; !*rows->Eof(); rows->MoveNext()) Exec(copy.insert(rows, std::to_string(base + ++k)));
+  for (const Copy& copy : copies)
+    CopySeriesRows(copy.table, copy.id_column, copy.order, source, copy.insert);
+}
+
+void ServerForXiLie::CopySeriesRows(const std::string& table, const std::string& id_column,
+                                    const std::string& order, Currency source,
+                                    const RowInsert& make_insert) {
+  // The next id once before the loop; the k-th copy takes base + k.
+  auto next = NextId(connection(), table, id_column);
+  const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
+  RecordsetPtr rows =
+      Open("SELECT * FROM " + table + " WHERE xl_ID=" + SqlNumber(source) + order);
+  if (!rows->IsOpen()) return;
+  int64_t k = 0;
+  for (; !*rows->Eof(); rows->MoveNext()) {
+    std::string insert = make_insert(rows, std::to_string(base + ++k));
+    if (!insert.empty()) Exec(insert);
   }
 }
 

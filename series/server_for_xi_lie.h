@@ -3,12 +3,14 @@
 // interface, fills the caller's tree control, keeps the per-template filters
 // (WinFilter) that hide series from a window template, and adds, renames,
 // locks and deletes series and tree nodes; a new node starts with copies of
-// its parent's formulas and category values. Only rows marked as formula
+// its parent's formulas and category values. CopyNew starts a new series as
+// a copy of another, its profiles and per-series tables included. Only rows marked as formula
 // nodes (YouGongShi) are ever treated as tree nodes, so small ids never mix
 // with the window types and joining modes that share their columns.
 // Events: Accesserror, ChongFu, rsResult, rsResultFilter.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +45,7 @@ class ServerForXiLie : public ServerObject {
   void SetXLSuo(Currency gcID, int32_t lngSuo);
   void SetCaoZuoYuan(const std::string& strCZY, bool IsYanGe = false);
   std::string GetOwner();
+  void CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t DaoType);
 
   static ClassInfo Describe();
 
@@ -68,6 +71,13 @@ class ServerForXiLie : public ServerObject {
   std::shared_ptr<TreeNode> AddChild(TreeControl& tree, const std::shared_ptr<TreeNode>& node,
                                      const std::string& text);
   void CopyNodeFormulas(Currency source, Currency target);
+  // Builds the INSERT of a copied row from the source row and its new id;
+  // an empty text skips the row.
+  using RowInsert = std::function<std::string(const RecordsetPtr& row, const std::string& id)>;
+  // Copies one table's rows of the source series, ordered by `order`, with
+  // fresh ids by the copy-id rule.
+  void CopySeriesRows(const std::string& table, const std::string& id_column,
+                      const std::string& order, Currency source, const RowInsert& make_insert);
   // The series' own row and its tree: the cascade both deletions share.
   void DeleteSeriesRows(Currency ID);
 

@@ -36,6 +36,8 @@ ClassInfo ServerForXiLie::Describe() {
       Bind("SetCaoZuoYuan", &C::SetCaoZuoYuan,
            {In("strCZY", V::String), InOpt("IsYanGe", V::Boolean, false)}),
       Bind("GetOwner", &C::GetOwner, {}),
+      Bind("CopyNew", &C::CopyNew,
+           {In("YuanID", V::Currency), In("DaoTxt", V::String), In("DaoType", V::Long)}),
   };
   c.events = {
       AccessErrorEvent(),

@@ -1,0 +1,122 @@
+// CopyNew: a new top-level series as a copy of another, with its profiles
+// (own and shared) and every per-series formula and text table. Each
+// failing statement is skipped; what was copied before a failure stays.
+#include <unordered_map>
+
+#include "engine/routines.h"
+#include "engine/text.h"
+#include "series/server_for_xi_lie.h"
+
+namespace dravmor {
+
+void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t DaoType) {
+  // The window type is kept as a Byte; a value that does not fit would be
+  // stored as another type.
+  if (DaoType < 0 || DaoType > 255) {
+    RaiseAccessError("ServerForXiLie.CopyNew",
+                     Status::Error(ErrorCode::kBadArgument,
+                                   "the window type " + std::to_string(DaoType) +
+                                       " is not a Byte value (0 to 255)"));
+    return;
+  }
+  bool editing = false;
+  if (FindChongFu(DaoTxt, static_cast<uint8_t>(DaoType), 0, editing, Currency{})) {
+    Raise("ChongFu");
+    return;
+  }
+  Run(ErrorMode::ResumeNext, "CopyNew", [&] {
+    const std::string from = SqlNumber(YuanID);
+    const Currency new_series = NextSeriesId();
+    const std::string X = SqlNumber(new_series);
+
+    RecordsetPtr source = Open("SELECT * FROM 系列 WHERE xl_ID=" + from);
+    bool formula_series = false;
+    if (source->IsOpen() && !*source->Eof()) {
+      auto flag = Field(source, "YouGongShi").ToBool();
+      formula_series = flag.ok() && *flag;
+    }
+    Exec("INSERT INTO 系列  VALUES(" + X + "," + SqlNumber(factory_) + ",'" + SqlQuote(DaoTxt) +
+         "'," + SqlNumber(static_cast<uint8_t>(DaoType)) + "," + "0" + "," +
+         (formula_series ? "1" : "0") + ",0,'" + SqlQuote(operator_name_) + "','" +
+         SqlQuote(operator_name_) + "')");
+
+    // Each profile copy records its source in YuanID; the same pairs are
+    // kept here as the inserts succeed, so the formula copies below find
+    // their profile without a query per formula. A profile that was not
+    // copied has no entry, and its formulas are not copied either.
+    std::unordered_map<int64_t, std::string> copied_profile;
+    auto r = [this](const RecordsetPtr& rs, size_t i) { return Field(rs, i); };
+    auto n = [](const Variant& v) { return SqlNumberOrNull(v); };
+    auto q = [](const Variant& v) { return SqlQuotedOrNull(v); };
+    {
+      auto next = NextId(connection(), "型材", "xc_id");
+      const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
+      RecordsetPtr rows = Open("SELECT * FROM 型材 WHERE xl_ID=" + from +
+                               " OR Xc_ID IN (SELECT Xc_ID FROM TongYong WHERE xl_ID=" + from +
+                               ") ORDER BY xc_ID");
+      int64_t k = 0;
+      for (; rows->IsOpen() && !*rows->Eof(); rows->MoveNext()) {
+        const std::string id = std::to_string(base + ++k);
+        const Variant old_id = r(rows, 0);
+        if (Exec("INSERT INTO  型材 Values(" + id + "," + X + "," + q(r(rows, 2)) + "," +
+                 q(r(rows, 3)) + "," + n(r(rows, 4)) + "," + n(r(rows, 5)) + ",0," +
+                 q(r(rows, 7)) + "," + n(r(rows, 8)) + "," + n(r(rows, 9)) + "," +
+                 n(r(rows, 10)) + ",1," + n(r(rows, 12)) + "," + q(r(rows, 13)) + "," +
+                 n(old_id) + "," + q(Field(rows, "YS")) + "," + n(Field(rows, "BiHou")) + "," +
+                 n(Field(rows, "BaoJing")) + "," + n(Field(rows, "GcGuiZheng")) + "," +
+                 n(Field(rows, "DaLei")) + ")")) {
+          auto key = old_id.ToCurrency();
+          if (key.ok()) copied_profile[key->scaled] = id;
+        }
+      }
+    }
+
+    CopySeriesRows("型材组合公式", "xczhgs_id", " ORDER BY xczhgs_ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) -> std::string {
+                     auto old_profile = r(rs, 3).ToCurrency();
+                     if (!old_profile.ok()) return "";
+                     auto p = copied_profile.find(old_profile->scaled);
+                     if (p == copied_profile.end()) return "";
+                     return "INSERT INTO  型材组合公式 Values(" + id + "," + n(r(rs, 1)) + "," + X +
+                            "," + p->second + "," + q(r(rs, 4)) + "," + q(r(rs, 5)) + "," +
+                            n(r(rs, 6)) + "," + q(r(rs, 7)) + ")";
+                   });
+    CopySeriesRows("配件组合公式", "Pjzhgs_id", " ORDER BY pjzhgs_ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO  配件组合公式 Values(" + id + "," + n(r(rs, 1)) + "," + X +
+                            "," + n(r(rs, 3)) + "," + q(r(rs, 4)) + "," + q(r(rs, 5)) + "," +
+                            q(Field(rs, "Fa")) + ")";
+                   });
+    CopySeriesRows("玻璃组合公式", "blzhgs_id", " ORDER BY blzhgs_ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO  玻璃组合公式 Values(" + id + "," + n(r(rs, 1)) + "," + X +
+                            "," + q(r(rs, 3)) + "," + q(r(rs, 4)) + "," + q(r(rs, 5)) + "," +
+                            n(r(rs, 6)) + "," + q(r(rs, 7)) + ")";
+                   });
+    CopySeriesRows("WZSBGT", "ID", " ORDER BY ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO  WZSBGT Values(" + id + "," + n(Field(rs, "TK_ID")) + "," +
+                            X + "," + q(Field(rs, "GT")) + ")";
+                   });
+    CopySeriesRows("ShanJiaGong", "SJG_ID", " ORDER BY SJG_ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO  ShanJiaGong Values(" + id + "," + n(Field(rs, "TK_ID")) +
+                            "," + X + "," + q(Field(rs, "ShanName")) + "," +
+                            q(Field(rs, "ShanH")) + "," + q(Field(rs, "ShanW")) + "," +
+                            n(Field(rs, "IsShaShan")) + ")";
+                   });
+    CopySeriesRows("DetailBlock", "Block_ID", " ORDER BY Block_ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO  DetailBlock Values(" + id + "," + X + "," +
+                            n(Field(rs, "TK_ID")) + "," + q(Field(rs, "BK_CODE")) + "," +
+                            q(Field(rs, "BK_Mean")) + "," + q(Field(rs, "BK_STR")) + ")";
+                   });
+    CopySeriesRows("ShuZhi", "ID", " ORDER BY ID", YuanID,
+                   [&](const RecordsetPtr& rs, const std::string& id) {
+                     return "INSERT INTO ShuZhi (ID,Xl_ID,Para_ID,ValZhi) VALUES (" + id + "," + X +
+                            "," + n(Field(rs, "Para_ID")) + "," + n(Field(rs, "ValZhi")) + ")";
+                   });
+  });
+}
+
+}  // namespace dravmor
