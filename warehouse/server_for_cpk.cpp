@@ -72,7 +72,12 @@ void ServerForCPK::RecomputeArea(const std::string& id) {
     Exec("UpDate ChengPinKu SET MianJi = Changdu / 1000 * Kuandu / 1000 * SL WHERE ID=" + id);
 }
 
-void ServerForCPK::DropEmptyRows() { Exec("DELETE FROM ChengPinKu WHERE sl=0"); }
+void ServerForCPK::DropEmptyRows() {
+  // A sash row keeps its stock in the four sash counts; its SL is only the
+  // second left count, so a row stocked in without such sashes would go at
+  // once. Sash rows leave through DelShanWeiNumByID's own cleanup.
+  Exec("DELETE FROM ChengPinKu WHERE sl=0 AND CPType<>1");
+}
 
 // ---- Stock in and out ----
 

@@ -225,7 +225,15 @@ TEST_P(Warehouse, SashCounts) {
   cpk_.UpdateNum(Id(1), Form("", "", {"", "", "", "", "", "", "2", "1", "", "4", "5"}), false);
   EXPECT_EQ(Cell("Zuo1 & '|' & Zuo2 & '|' & You1 & '|' & You2", 1), "0|2|0|0");
   EXPECT_EQ(events_.Names(), (Names{"rsResult", "rsResult"}));
+  // No second left sash: SL is 0, and the row still holds three sashes.
+  cpk_.UpdateNum(Id(7), Form("GC-01", "C1515", {"B1", "3F", "S60", "Casement", "700", "1400", "2",
+                                                "0", "", "1", "1"}),
+                 true);
+  EXPECT_EQ(Cell("SL & '|' & Zuo1 & '|' & Zuo2 & '|' & You1 & '|' & You2", 3), "0|2|0|1|1");
+  cpk_.UpdateNumByID(Id(2), 0);  // the windows' cleanup leaves it too
+  EXPECT_EQ(Rows(), 3);
   cpk_.UpdateShanWeiNumByID(Id(1), 0, 0, 0, 0);
+  cpk_.UpdateShanWeiNumByID(Id(3), 0, 0, 0, 0);
   bool remove = true;
   cpk_.DelShanWeiNumByID(Id(2), -1, -1, -1, -1, remove);
   EXPECT_EQ(Rows(), 0);  // both lines of the book are empty now
