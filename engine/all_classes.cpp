@@ -7,6 +7,8 @@
 #include "suppliers/server_for_factory.h"
 #include "users/server_for_cao_zuo_yuan.h"
 #include "users/server_for_login.h"
+#include "warehouse/server_for_chu_ru_ming_xi.h"
+#include "warehouse/server_for_cpk.h"
 
 namespace dravmor {
 
@@ -17,6 +19,8 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForLeiBie::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
+  registry.Add(ServerForCPK::Describe());
+  registry.Add(ServerForChuRuMingXi::Describe());
 }
 
 }  // namespace dravmor

@@ -1,0 +1,183 @@
+#include "warehouse/server_for_chu_ru_ming_xi.h"
+
+#include "engine/dialect/dates.h"
+#include "engine/numeric.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+ServerForChuRuMingXi::ServerForChuRuMingXi() : ServerObject("ServerForChuRuMingXi") {}
+
+void ServerForChuRuMingXi::SetSQLSERVER(bool Is2000) {
+  SetDialect(Is2000);
+  delimiter_ = Is2000 ? "'" : "#";
+}
+
+void ServerForChuRuMingXi::SetMaxCiShu(int32_t CiShu) { document_ = CiShu; }
+
+std::string ServerForChuRuMingXi::DateLiteral(const std::string& text) {
+  // Without a delimiter a date would reach the database as arithmetic
+  // (2026-12-6 is 2008) and be stored as a wrong date, not refused.
+  if (delimiter_.empty()) {
+    Check(Status::Error(ErrorCode::kBadArgument,
+                        "Date delimiter not set: SetSQLSERVER has not been called"));
+    return "";
+  }
+  // Only a date text may stand between the delimiters: a stray "#" or "'"
+  // would end the literal and let the rest of the text in as SQL. The date
+  // is written year first, as read (month first, like Jet), so that no
+  // database reads its day for the month.
+  auto date = dialect::ParseDateText(text);
+  if (!date) {
+    Check(Status::Error(ErrorCode::kTypeMismatch, "Type mismatch: '" + text + "' is no date"));
+    return "";
+  }
+  std::string canonical = dialect::CanonicalDate(*date);
+  if (date->hour == 0 && date->minute == 0 && date->second == 0) canonical.resize(10);
+  return delimiter_ + SqlQuote(canonical) + delimiter_;
+}
+
+std::string ServerForChuRuMingXi::DateLiteral(Date date) {
+  // The short date: the day itself, without the time.
+  std::string text = date.ToText().substr(0, 10);
+  if (text.empty()) {
+    Check(Status::Error(ErrorCode::kOverflow, "Overflow: no such date"));
+    return "";
+  }
+  return DateLiteral(text);
+}
+
+std::optional<int32_t> ServerForChuRuMingXi::FindMaxID(const std::string& table,
+                                                       const std::string& key, bool max) {
+  std::optional<int32_t> result;
+  Run(ErrorMode::Handler, "GetMaxID", [&] {
+    RecordsetPtr rs = Open(max ? "SELECT MAX(" + key + ") FROM " + table
+                               : "SELECT MIN(" + key + ") FROM " + table);
+    if (rs->IsEmpty()) {
+      result = 1;
+      return;
+    }
+    Variant value = Field(rs, size_t{0});
+    if (value.IsNull()) {
+      result = 1;
+      return;
+    }
+    auto whole = value.ToInt64();
+    if (!Check(whole.status())) return;
+    int64_t id = max ? *whole + 1 : *whole;
+    if (id < INT32_MIN || id > INT32_MAX) {
+      Check(Status::Error(ErrorCode::kOverflow, "Overflow"));
+      return;
+    }
+    result = static_cast<int32_t>(id);
+  });
+  return result;
+}
+
+int32_t ServerForChuRuMingXi::GetMaxID(const std::string& strTable, const std::string& strKey,
+                                       bool IsMax) {
+  return FindMaxID(strTable, strKey, IsMax).value_or(0);
+}
+
+void ServerForChuRuMingXi::Add(int32_t ChuRu, int32_t WuJianType, Currency WuJianID,
+                               float WuJianNum, Currency GcxxID, Date RiQi) {
+  Run(ErrorMode::Handler, "Add", [&] {
+    // A failed id lookup is reported by GetMaxID; writing the row under id
+    // 0 would only hide it.
+    auto id = FindMaxID("ChuRuDetail", "ID", true);
+    if (!id) return;
+    Exec("INSERT INTO ChuRuDetail  VALUES(" + SqlNumber(*id) + "," + SqlNumber(ChuRu) + "," +
+         SqlNumber(WuJianType) + "," + SqlNumber(WuJianID) + "," + ShortestDecimal(WuJianNum) +
+         "," + SqlNumber(GcxxID) + "," + DateLiteral(RiQi) + "," + SqlNumber(document_) + ")");
+    std::vector<Variant> args{Variant(SqlNumber(document_))};
+    Raise("TellDanHao", args);
+  });
+}
+
+void ServerForChuRuMingXi::Edit(Currency ID, float NewNum) {
+  Run(ErrorMode::Handler, "Edit", [&] {
+    Exec("UPDATE ChuRuDetail SET " + std::string("WuJianNum=") + ShortestDecimal(NewNum) +
+         " WHERE WuJianID=" + SqlNumber(ID) + " AND CiShu=" + SqlNumber(document_));
+  });
+}
+
+void ServerForChuRuMingXi::Del(Currency ID) {
+  Run(ErrorMode::Handler, "Del", [&] {
+    Exec("DELETE FROM ChuRuDetail " + std::string(" WHERE WuJianID=") + SqlNumber(ID) +
+         " AND CiShu=" + SqlNumber(document_));
+  });
+}
+
+void ServerForChuRuMingXi::DelZhang(const std::string& daStart, const std::string& daEnd) {
+  Run(ErrorMode::Handler, "DelZhang", [&] {
+    std::string from = DateLiteral(daStart);
+    std::string to = DateLiteral(daEnd);
+    Exec("DELETE FROM ChuRuDetail " + std::string(" WHERE  RiQi>=") + from + " AND RiQi<=" + to);
+  });
+}
+
+void ServerForChuRuMingXi::DelXcCaoZuoMx(const std::string& daStart, const std::string& daEnd) {
+  Run(ErrorMode::ResumeNext, "DelXcCaoZuoMx", [&] {
+    // In resume next a bad date gives an empty literal: the statement is
+    // not worth sending then.
+    std::string from = DateLiteral(daStart);
+    std::string to = DateLiteral(daEnd);
+    if (from.empty() || to.empty()) return;
+    Exec("DELETE FROM BaoDanDetail " + std::string(" WHERE  RQ>=") + from + " AND RQ<=" + to);
+  });
+}
+
+void ServerForChuRuMingXi::GetDetail(const std::string& daStart, const std::string& daEnd,
+                                     int32_t ChuRuLeiBie, Currency GcxxID,
+                                     int32_t WuJianLeiBie) {
+  Run(ErrorMode::Handler, "GetDetail", [&] {
+    std::string sql;
+    switch (WuJianLeiBie) {
+      case 0:
+        sql = "SELECT DaiMa,mingchengxc,WuJianNum,ChuRu,RiQi,CiShu,JiaGe,MiZhong,ChangDu,YS "
+              "FROM (ChuRuDetail INNER JOIN 型材 ON  ChuRuDetail.WuJianID=型材.xc_ID)";
+        break;
+      case 1:
+        sql = "SELECT DaiMa,mingcheng,WuJianNum,ChuRu,RiQi,CiShu,DanJia "
+              "FROM (ChuRuDetail INNER JOIN 配件 ON  ChuRuDetail.WuJianID=配件.Pj_ID)";
+        break;
+      case 2:
+        sql = "SELECT HouDu,Yanse,ChangDu,Kuandu,WuJianNum,ChuRu,RiQi,CiShu,DanJia "
+              "FROM (ChuRuDetail INNER JOIN 玻璃 ON  ChuRuDetail.WuJianID=玻璃.BL_ID)";
+        break;
+      default:
+        Check(Status::Error(ErrorCode::kBadArgument,
+                            "Invalid procedure call or argument: item type " +
+                                SqlNumber(WuJianLeiBie)));
+        return;
+    }
+    const std::string type = SqlNumber(WuJianLeiBie);
+    switch (ChuRuLeiBie) {
+      case 1:
+        sql += " WHERE ChuRu=1 AND WuJianType=" + type + "  AND RiQi>=";
+        break;
+      case 2:
+        sql += WuJianLeiBie == 2 ? " WHERE  WuJianType=2  AND RiQi>="
+                                 : " WHERE WuJianType=" + type + "  AND RiQi>=";
+        break;
+      case 0:
+        sql += " WHERE ChuRu=0 AND WuJianType=" + type + "  AND RiQi>=";
+        break;
+      default:
+        Check(Status::Error(ErrorCode::kBadArgument,
+                            "Invalid procedure call or argument: direction " +
+                                SqlNumber(ChuRuLeiBie)));
+        return;
+    }
+    sql += DateLiteral(daStart) + " AND RiQi<=" + DateLiteral(daEnd);
+    if (ChuRuLeiBie == 0 && GcxxID != Currency{})
+      sql += " AND GcxxID= " + SqlNumber(GcxxID) + " ORDER BY id";
+    else
+      sql += "  ORDER BY id";
+    auto rs = std::make_shared<Recordset>();
+    OpenInto(rs, sql);
+    RaiseResult("rsResult", rs);
+  });
+}
+
+}  // namespace dravmor
