@@ -160,7 +160,9 @@ Status PostgresBackend::Prepare() {
   PQsetClientEncoding(conn_, "UTF8");
   // Notices (an existing extension, say) are no business of the caller's.
   PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
-  for (const char* setting : {"SET DateStyle = ISO, YMD", "SET TimeZone = 'UTC'",
+  // Date texts are read month first, as SQL Server and Jet read them
+  // ("2/28/2026"); year-first texts are unambiguous either way.
+  for (const char* setting : {"SET DateStyle = ISO, MDY", "SET TimeZone = 'UTC'",
                               "SET extra_float_digits = 1"})
     if (Status s = Execute(setting); !s.ok()) return s;
   // Installed once per database; the marker function tells its version.
