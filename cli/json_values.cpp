@@ -1,5 +1,7 @@
 #include "cli/json_values.h"
 
+#include "engine/numeric.h"
+
 #include <cmath>
 
 #include "engine/memory_form.h"
@@ -28,7 +30,8 @@ nlohmann::ordered_json ToJson(const Variant& value) {
     case VarType::Integer: return value.integer();
     case VarType::Long: return value.long_value();
     case VarType::Byte: return value.byte();
-    case VarType::Single: return static_cast<double>(value.single());
+    // The digits a Single shows (0.85, not the double it widens to).
+    case VarType::Single: return std::stod(ShortestDecimal(value.single()));
     case VarType::Double: return value.double_value();
     case VarType::Currency: {
       Currency c = value.currency();

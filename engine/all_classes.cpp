@@ -3,8 +3,14 @@
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
 #include "formulas/server_for_lei_bie.h"
+#include "records/server_for_biao.h"
+#include "records/server_for_install.h"
+#include "records/server_for_money.h"
+#include "records/server_for_problem.h"
 #include "series/server_for_xi_lie.h"
+#include "suppliers/server_for_color_price.h"
 #include "suppliers/server_for_factory.h"
+#include "suppliers/server_for_zhe_kou.h"
 #include "users/server_for_cao_zuo_yuan.h"
 #include "users/server_for_login.h"
 #include "warehouse/server_for_chu_ru_ming_xi.h"
@@ -21,6 +27,12 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForLogin::Describe());
   registry.Add(ServerForCPK::Describe());
   registry.Add(ServerForChuRuMingXi::Describe());
+  registry.Add(ServerForColorPrice::Describe());
+  registry.Add(ServerForZheKou::Describe());
+  registry.Add(ServerForMoney::Describe());
+  registry.Add(ServerForInstall::Describe());
+  registry.Add(ServerForProblem::Describe());
+  registry.Add(ServerForBiao::Describe());
 }
 
 }  // namespace dravmor

@@ -174,6 +174,16 @@ std::string OperatorScope(const std::string& operator_name, bool strict) {
 std::string SqlNumber(Currency value) { return value.ToText(); }
 std::string SqlNumber(double value) { return ShortestDecimal(value); }
 
+std::optional<Currency> ServerObject::NextRowId(const std::string& table,
+                                               const std::string& column) {
+  std::optional<Currency> id;
+  Run(ErrorMode::Handler, "GetMaxID", [&] {
+    auto next = NextId(connection(), table, column);
+    if (Check(next.status())) id = *next;
+  });
+  return id;
+}
+
 std::string SqlNumberOrNull(const Variant& value) {
   if (value.IsNull() || value.IsEmpty()) return "NULL";
   return value.ToText();

@@ -14,6 +14,7 @@
 #include <concepts>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ class ServerObject {
   // The duplicate tests' rule: the COUNT query's first value is neither
   // Null nor 0.
   bool CountsAny(const std::string& count_sql);
+  // The class's own next-id routine (largest plus one, 1 for an empty
+  // table): a failure is reported as "<Class>.GetMaxID" and gives no id, so
+  // nothing is written under a made-up key.
+  std::optional<Currency> NextRowId(const std::string& table, const std::string& column);
   // Reads a field of the current row of an operation's own record set.
   Variant Field(const RecordsetPtr& rs, std::string_view name);
   Variant Field(const RecordsetPtr& rs, size_t index);

@@ -1,0 +1,74 @@
+#include "records/server_for_install.h"
+
+#include "engine/bind_method.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+ServerForInstall::ServerForInstall()
+    : ProjectRecordObject("ServerForInstall",
+                          {{"GcInstall",
+                            "CREATE TABLE GcInstall (ID Long,GcxxID Long,MiaoShu Text,Ren Text,RiQi "
+                            "Text,primary key(ID))"}}) {}
+
+RecordsetPtr ServerForInstall::GetDetail() {
+  auto rs = std::make_shared<Recordset>();
+  Run(ErrorMode::Handler, "GetDetail", [&] {
+    OpenInto(rs, "SELECT * FROM GcInstall Where GcxxID=" + project() + " ORDER BY id");
+    rs = RaiseResult("rsResult", rs);
+  });
+  return rs;
+}
+
+void ServerForInstall::Add(const std::shared_ptr<Object>& frm) {
+  Run(ErrorMode::Handler, "Add", [&] {
+    const std::string what = SqlQuote(FormText(frm, "txtinstall", 0));
+    const std::string who = SqlQuote(FormText(frm, "txtinstall", 1));
+    const std::string when = SqlQuote(FormText(frm, "txtinstall", 2));
+    auto id = NextRowId("GcInstall", "ID");
+    if (!id) return;
+    Exec("INSERT INTO GcInstall VALUES(" + SqlNumber(*id) + "," + project() + ",'" + what + "','" +
+         who + "','" + when + "')");
+    GetDetail();
+  });
+}
+
+void ServerForInstall::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
+  Run(ErrorMode::Handler, "Edit", [&] {
+    Exec("UPDATE GcInstall SET MiaoShu='" + SqlQuote(FormText(frm, "txtinstall", 0)) + "',ren='" +
+         SqlQuote(FormText(frm, "txtinstall", 1)) + "', riqi='" +
+         SqlQuote(FormText(frm, "txtinstall", 2)) + "'   WHERE ID=" + SqlNumber(ID));
+    GetDetail();
+  });
+}
+
+void ServerForInstall::Del(Currency ID) {
+  Run(ErrorMode::Handler, "Del", [&] {
+    Exec("DELETE FROM GcInstall WHERE ID=" + SqlNumber(ID));
+    GetDetail();
+  });
+}
+
+ClassInfo ServerForInstall::Describe() {
+  using C = ServerForInstall;
+  using V = VarType;
+  ClassInfo c;
+  c.name = "ServerForInstall";
+  c.create = [] { return std::make_unique<ServerForInstall>(); };
+  c.methods = {
+      Bind("SetGccID", &C::SetGccID, {In("ID", V::Currency)}),
+      Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
+      Bind("GetDetail", &C::GetDetail, {}),
+      Bind("Add", &C::Add, {In("frm", V::Object)}),
+      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
+      Bind("Del", &C::Del, {In("ID", V::Currency)}),
+  };
+  c.events = {
+      AccessErrorEvent(),
+      {"ChongFu", 2, {}},
+      {"rsResult", 3, {Ref("rs", V::Object)}},
+  };
+  return c;
+}
+
+}  // namespace dravmor
