@@ -5,6 +5,8 @@
 #include "formulas/server_for_lei_bie.h"
 #include "series/server_for_xi_lie.h"
 #include "suppliers/server_for_factory.h"
+#include "templates/server_for_drawing.h"
+#include "templates/server_for_window_load.h"
 #include "users/server_for_cao_zuo_yuan.h"
 #include "users/server_for_login.h"
 
@@ -15,6 +17,8 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForFactory::Describe());
   registry.Add(ServerForXiLie::Describe());
   registry.Add(ServerForLeiBie::Describe());
+  registry.Add(ServerForWindowLoad::Describe());
+  registry.Add(ServerForDrawing::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
 }
