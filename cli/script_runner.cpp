@@ -165,6 +165,9 @@ ScriptResult RunScript(const nlohmann::ordered_json& script, const std::string& 
       if (a == "$form") {
         if (!form) form = std::make_shared<MemoryForm>();
         args.push_back(Variant(form));
+      } else if (a == "$connection") {
+        // The driver's database, for methods that open one of their own.
+        args.push_back(Variant(connection));
       } else if (a == "$tree") {
         trees.push_back(std::make_shared<MemoryTree>());
         args.push_back(Variant(trees.back()));

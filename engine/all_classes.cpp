@@ -11,6 +11,8 @@
 #include "suppliers/server_for_color_price.h"
 #include "suppliers/server_for_factory.h"
 #include "suppliers/server_for_zhe_kou.h"
+#include "templates/server_for_drawing.h"
+#include "templates/server_for_window_load.h"
 #include "users/server_for_cao_zuo_yuan.h"
 #include "users/server_for_login.h"
 #include "warehouse/server_for_chu_ru_ming_xi.h"
@@ -23,6 +25,8 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForFactory::Describe());
   registry.Add(ServerForXiLie::Describe());
   registry.Add(ServerForLeiBie::Describe());
+  registry.Add(ServerForWindowLoad::Describe());
+  registry.Add(ServerForDrawing::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
   registry.Add(ServerForCPK::Describe());

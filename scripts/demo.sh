@@ -12,4 +12,5 @@ build/dravmor run "$db" examples/customers.json
 build/dravmor run "$db" examples/categories.json
 build/dravmor run "$db" examples/warehouse.json
 build/dravmor run "$db" examples/records.json
+build/dravmor run "$db" examples/templates.json
 build/dravmor sql "$db" "SELECT TOP 2 Cj_ID, BianMa, Quancheng FROM 厂家 ORDER BY BianMa"

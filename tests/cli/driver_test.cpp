@@ -131,6 +131,18 @@ TEST_F(DriverTest, RunPrintsEventsAndReturns) {
   EXPECT_EQ(lines[7]["return"]["rows"].size(), 1u);
 }
 
+TEST_F(DriverTest, ConnectionPlaceholderNamesTheDriversDatabase) {
+  std::string script = Script(R"([
+    {"new":"d","class":"ServerForDrawing"},
+    {"call":"d.AddWindow","args":[5,2,"drawn",0,"","$connection",null]}
+  ])");
+  Output run = Drive("run " + db_ + " " + script);
+  ASSERT_EQ(run.code, 0) << run.out;
+  EXPECT_EQ(Lines(run.out).at(0)["byref"][0], db_);
+  Output row = Drive("sql " + db_ + " \"SELECT TkShuoMing FROM 图库 WHERE TK_ID=5\"");
+  EXPECT_EQ(Lines(row.out).at(0)["rows"][0][0], "drawn") << row.out;
+}
+
 TEST_F(DriverTest, BadScriptsAreErrorsNotCrashes) {
   EXPECT_EQ(Drive("run " + db_ + " " + Script("[{\"new\":\"f\",\"class\":\"Nope\"}]")).code, 1);
   EXPECT_EQ(Drive("run " + db_ + " " + Script("{not json")).code, 1);

@@ -1,0 +1,69 @@
+#include "templates/server_for_drawing.h"
+
+#include "engine/routines.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+ServerForDrawing::ServerForDrawing() : ServerObject("ServerForDrawing") {}
+
+RecordsetPtr ServerForDrawing::QueryDanYuanTu(std::string& strQuery) {
+  rs_ = std::make_shared<Recordset>();
+  // The editor's own SQL, run as it stands.
+  Run(ErrorMode::Handler, "QueryDanYuanTu", [&] { OpenInto(rs_, strQuery); });
+  return rs_;
+}
+
+void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& strShuoMing,
+                                 uint8_t ShiGongJu, const std::string& /*strComDyID*/,
+                                 std::string& strcnObConnection, const Variant& /*udtDraw*/) {
+  Run(ErrorMode::Handler, "AddWindow", [&] {
+    // The editor's database, which need not be the thread's: a connection
+    // of this call's own, released when the call ends.
+    SharedConnection own;
+    if (!Check(own.Bind(strcnObConnection))) return;
+    const std::string id = SqlNumber(ID);
+    auto found = own.Query("SELECT * FROM 图库 where tk_id= " + id, source());
+    if (!Check(found.ok() ? Status::Ok() : found.status())) return;
+    Recordset existing(std::move(*found));
+    if (!existing.IsEmpty()) {
+      Raise("IDExist");
+      return;
+    }
+    const std::string values = id + ",'" + id + "','" + SqlQuote(strShuoMing) + "'," +
+                               SqlNumber(lbID) + "," + SqlNumber(ShiGongJu);
+    if (existing.Count() <= 5) {
+      Check(own.Execute("INSERT INTO 图库 VALUES(" + values + ")", source()));
+      return;
+    }
+    // A table the upgrade extended: the five values go to its first five
+    // columns, and the upgrade's columns get what the upgrade gives existing
+    // rows, so that the new template is listed, ordered (last) and visible.
+    std::string columns, extra;
+    for (size_t i = 0; i < existing.Count(); ++i) {
+      const std::string name = *existing.Name(i);
+      std::string value;
+      if (i < 5) {
+        columns += (i ? "," : "") + name;
+        continue;
+      }
+      if (EqualsIgnoreCase(name, "TkSuoDing") || EqualsIgnoreCase(name, "IsSuoDing")) {
+        value = "0";
+      } else if (EqualsIgnoreCase(name, "OwnerList") || EqualsIgnoreCase(name, "UserList")) {
+        value = "'管理员'";
+      } else if (EqualsIgnoreCase(name, "Ord")) {
+        auto next = NextId(own, "图库", "Ord");
+        if (!Check(next.ok() ? Status::Ok() : next.status())) return;
+        value = SqlNumber(*next);
+      } else {
+        continue;
+      }
+      columns += "," + name;
+      extra += "," + value;
+    }
+    Check(own.Execute("INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")",
+                      source()));
+  });
+}
+
+}  // namespace dravmor
