@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,6 +52,25 @@ class ServerForKeHu : public ServerObject {
   void EditDaLei(Currency ID, const std::string& strDL);
   void DelDaLei(Currency ID);
 
+  // Projects (server_for_ke_hu_projects.cpp). ID 0 lists every customer's
+  // projects; a customer's list shows its projects under construction.
+  RecordsetPtr GetProjectInfo(Currency ID, bool IsShi = false);
+  void SetFindGcCode(const std::string& strTemp);
+  void SetPaiXu(int32_t lngPX);
+  void SetViewOpen(bool OpenOrView);
+  void EditName(Currency ID, const std::string& strName, const std::string& strCode);
+  void SetProjectSuo(Currency gcID, int32_t lngSuo);
+  bool IsExistProjectCode(const std::string& strCode);
+  // Deletes the project and what hangs from it. Tables an older database
+  // lacks are skipped; a statement failing on a table that exists is
+  // reported through Accesserror once every step has run.
+  void DelProject(Currency ID);
+  void DEL_ALL_Pro();
+
+  // System settings (server_for_ke_hu_settings.cpp).
+  RecordsetPtr GetSys();
+  void ApplySetting(const std::shared_ptr<Object>& frm);
+
   static ClassInfo Describe();
 
  private:
@@ -59,9 +79,20 @@ class ServerForKeHu : public ServerObject {
   // txtkehuinfo(0) to (6) of the form, each ready to stand between quotes.
   std::array<std::string, 7> QuotedCustomer(const std::shared_ptr<Object>& frm);
 
+  // The deletion steps of one project; the first failure on a table that
+  // exists is kept in `failure` (an earlier one stays).
+  void DeleteProjectSteps(Currency ID, Status& failure);
+  // Runs sql when every table it names exists.
+  void DeleteStep(const std::string& sql, std::initializer_list<const char*> tables,
+                  Status& failure);
+  // False when the table does not exist; else deletes the project's rows.
+  bool DeleteProjectRecords(const std::string& table, Currency ID, Status& failure);
+
   // Read by the project list queries.
   std::string scope_;                     // operator-scope fragment
   std::string sort_column_ = " Gcxx_ID ";  // text after ORDER BY
+  std::string code_filter_;               // SetFindGcCode
+  bool view_open_ = false;                // IsShi of the list after deleting
 };
 
 }  // namespace dravmor

@@ -33,6 +33,21 @@ ClassInfo ServerForKeHu::Describe() {
       Bind("AddDaLei", &C::AddDaLei, {In("strDL", V::String)}),
       Bind("EditDaLei", &C::EditDaLei, {In("ID", V::Currency), In("strDL", V::String)}),
       Bind("DelDaLei", &C::DelDaLei, {In("ID", V::Currency)}),
+      // Projects.
+      Bind("GetProjectInfo", &C::GetProjectInfo,
+           {In("ID", V::Currency), InOpt("IsShi", V::Boolean, false)}),
+      Bind("SetFindGcCode", &C::SetFindGcCode, {In("strTemp", V::String)}),
+      Bind("SetPaiXu", &C::SetPaiXu, {In("lngPX", V::Long)}),
+      Bind("SetViewOpen", &C::SetViewOpen, {In("OpenOrView", V::Boolean)}),
+      Bind("EditName", &C::EditName,
+           {In("ID", V::Currency), In("strName", V::String), In("strCode", V::String)}),
+      Bind("SetProjectSuo", &C::SetProjectSuo, {In("gcID", V::Currency), In("lngSuo", V::Long)}),
+      Bind("IsExistProjectCode", &C::IsExistProjectCode, {In("strCode", V::String)}),
+      Bind("DelProject", &C::DelProject, {In("ID", V::Currency)}),
+      Bind("DEL_ALL_Pro", &C::DEL_ALL_Pro, {}),
+      // System settings.
+      Bind("GetSys", &C::GetSys, {}),
+      Bind("ApplySetting", &C::ApplySetting, {In("frm", V::Object)}),
   };
   c.events = {
       AccessErrorEvent(),

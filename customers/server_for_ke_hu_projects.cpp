@@ -1,0 +1,183 @@
+// ServerForKeHu: the project list of the project window, renaming, locking,
+// the taken-code test and the deletion of a project with everything that
+// hangs from it. Project rows themselves are made by the user interface.
+#include "customers/server_for_ke_hu.h"
+#include "engine/routines.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+namespace {
+
+constexpr const char* kProjectColumns =
+    "gcxx_id,Daima,Mingcheng,ShigongRiqi,JungongRiqi,GcSuoDing,OwnerList,UserList";
+
+void Keep(Status& failure, const Status& status) {
+  if (failure.ok() && !status.ok()) failure = status;
+}
+
+}  // namespace
+
+RecordsetPtr ServerForKeHu::GetProjectInfo(Currency ID, bool IsShi) {
+  auto rs = std::make_shared<Recordset>();
+  Run(ErrorMode::Handler, "GetProjectInfo", [&] {
+    const std::string C = kProjectColumns;
+    const std::string& S = scope_;
+    const std::string T = SqlNumber(true_value());
+    const std::string F = SqlQuote(code_filter_);
+    const std::string& O = sort_column_;
+    std::string sql;
+    if (ID != Currency{}) {
+      // A customer's list: projects under construction, never the extra columns.
+      sql = "SELECT " + C + " FROM ProjectInfo WHERE gcxx_Id<>1 " + S +
+            " AND pici=0 AND Kehu_id=  " + SqlNumber(ID) + " AND ShifouShigong=" + T;
+      if (!F.empty())
+        sql += " AND DaiMa LIKE '%" + F + "%' ORDER BY  " + O;
+      else
+        sql += " ORDER BY   " + O;
+    } else if (!IsShi) {
+      sql = "SELECT " + C + " FROM ProjectInfo WHERE gcxx_Id<>1 " + S + " AND pici=0 ";
+      if (!F.empty())
+        sql += " AND DaiMa LIKE '%" + F + "%' ORDER BY  " + O;
+      else
+        sql += " ORDER BY  " + O;
+    } else {
+      sql = "SELECT " + C + ",XiaPJ,XiaBL FROM ProjectInfo WHERE gcxx_Id<>1 " + S +
+            " AND pici=0  AND ShifouShigong= " + T;
+      if (!F.empty())
+        sql += " AND DaiMa LIKE '%" + F + "%' ORDER BY  " + O;
+      else
+        sql += "  ORDER BY " + O;
+    }
+    OpenInto(rs, sql);
+    rs = RaiseResult("rsProjectInfo", rs);
+  });
+  return rs;
+}
+
+void ServerForKeHu::SetFindGcCode(const std::string& strTemp) { code_filter_ = strTemp; }
+
+void ServerForKeHu::SetPaiXu(int32_t lngPX) {
+  sort_column_ = lngPX != 0 ? " MingCheng " : " DaiMa ";
+}
+
+void ServerForKeHu::SetViewOpen(bool OpenOrView) { view_open_ = OpenOrView; }
+
+void ServerForKeHu::EditName(Currency ID, const std::string& strName,
+                             const std::string& strCode) {
+  // No duplicate test: the caller asks IsExistProjectCode first.
+  Run(ErrorMode::None, "EditName", [&] {
+    Exec("UPDATE ProjectInfo SET DaiMa='" + SqlQuote(strCode) + "',MingCheng='" +
+         SqlQuote(strName) + "' WHERE Gcxx_ID=" + SqlNumber(ID));
+    GetProjectInfo(Currency{}, false);
+  });
+}
+
+void ServerForKeHu::SetProjectSuo(Currency gcID, int32_t lngSuo) {
+  Run(ErrorMode::ResumeNext, "SetProjectSuo", [&] {
+    Exec("UPDATE ProjectInfo SET GcSuoDing=" + SqlNumber(lngSuo) +
+         " WHERE gcxx_ID=" + SqlNumber(gcID));
+  });
+}
+
+bool ServerForKeHu::IsExistProjectCode(const std::string& strCode) {
+  // The reserved project and batch rows count: a code is taken anywhere.
+  bool taken = false;
+  Run(ErrorMode::ResumeNext, "IsExistProjectCode", [&] {
+    RecordsetPtr rs =
+        Open("SELECT Gcxx_ID FROM ProjectInfo WHERE DaiMa='" + SqlQuote(strCode) + "'");
+    taken = rs->IsOpen() && !rs->IsEmpty();
+  });
+  return taken;
+}
+
+// ---- Deletion ----
+//
+// Older databases lack some of the tables a project hangs from: a step on a
+// missing table is skipped. Every step is attempted; a statement that fails
+// on a table that exists is not hidden but reported once all steps ran.
+
+void ServerForKeHu::DeleteStep(const std::string& sql,
+                               std::initializer_list<const char*> tables, Status& failure) {
+  for (const char* table : tables) {
+    auto exists = TableExists(connection(), table);
+    if (!exists.ok()) {
+      Keep(failure, exists.status());
+      return;
+    }
+    if (!*exists) return;
+  }
+  Keep(failure, connection().Execute(sql, source()));
+}
+
+bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
+                                         Status& failure) {
+  auto exists = TableExists(connection(), table);
+  if (!exists.ok()) {
+    Keep(failure, exists.status());
+    return false;
+  }
+  if (!*exists) return false;
+  Keep(failure, connection().Execute(
+                    "DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID), source()));
+  return true;
+}
+
+void ServerForKeHu::DeleteProjectSteps(Currency ID, Status& failure) {
+  const std::string id = SqlNumber(ID);
+  DeleteStep("DELETE FROM ChengPinKu WHERE mcid IN (Select Gcmc_ID FROM  ProjectWindow "
+             "WHERE gcxx_ID= " + id + ")",
+             {"ChengPinKu", "ProjectWindow"}, failure);
+  DeleteStep("DELETE FROM XiaV WHERE mcmx_ID IN (SELECT mcmx_ID FROM ProjectWindowDetail "
+             "INNER JOIN ProjectWindow ON ProjectWindow.gcmc_ID= ProjectWindowDetail.gcmc_ID  "
+             "WHERE gcxx_ID= " + id + ")",
+             {"XiaV", "ProjectWindowDetail", "ProjectWindow"}, failure);
+  DeleteStep("DELETE FROM ProjectInfo WHERE gcxx_id=" + id, {"ProjectInfo"}, failure);
+  DeleteStep("DELETE FROM 批次明细 WHERE pici_ID IN (SELECT pici_ID FROM 工程实施 WHERE gcxxID= " +
+                 id + ")",
+             {"批次明细", "工程实施"}, failure);
+  DeleteStep("DELETE FROM 工程实施 WHERE gcxxID= " + id, {"工程实施"}, failure);
+  // The project's batch rows.
+  DeleteStep("DELETE FROM ProjectInfo WHERE pici=" + id, {"ProjectInfo"}, failure);
+  DeleteStep("DELETE FROM ProjectShan WHERE gcxx_id=" + id, {"ProjectShan"}, failure);
+  for (const char* table : {"GcMoney", "MoneyGc", "GcInstall", "Problem"})
+    DeleteProjectRecords(table, ID, failure);
+  // The rows of ProjectWindow and ProjectWindowDetail stay: the engine
+  // only reads them to find the project's windows.
+}
+
+void ServerForKeHu::DelProject(Currency ID) {
+  Run(ErrorMode::ResumeNext, "DelProject", [&] {
+    Status failure;
+    DeleteProjectSteps(ID, failure);
+    GetProjectInfo(Currency{}, view_open_);
+    if (!failure.ok()) RaiseAccessError("ServerForKeHu.DelProject", failure);
+  });
+}
+
+void ServerForKeHu::DEL_ALL_Pro() {
+  // One list at the end, none per project; the reserved project 1 stays.
+  Run(ErrorMode::ResumeNext, "DEL_ALL_Pro", [&] {
+    Status failure;
+    auto rows =
+        connection().Query("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ",
+                           source());
+    Keep(failure, rows.status());
+    if (rows.ok()) {
+      Recordset projects(std::move(*rows));
+      for (; !*projects.Eof(); projects.MoveNext()) {
+        auto id = projects.Value("Gcxx_ID");
+        auto whole = id.ok() ? id->ToCurrency() : Result<Currency>(id.status());
+        if (!whole.ok()) {
+          Keep(failure, whole.status());
+          continue;
+        }
+        DeleteProjectSteps(*whole, failure);
+      }
+    }
+    GetProjectInfo(Currency{}, view_open_);
+    if (!failure.ok()) RaiseAccessError("ServerForKeHu.DEL_ALL_Pro", failure);
+  });
+}
+
+}  // namespace dravmor
