@@ -9,6 +9,7 @@ build/dravmor run "$db" examples/factories.json
 build/dravmor run "$db" examples/operators.json
 build/dravmor run "$db" examples/series.json
 build/dravmor run "$db" examples/customers.json
+build/dravmor run "$db" examples/projects.json
 build/dravmor run "$db" examples/categories.json
 build/dravmor run "$db" examples/warehouse.json
 build/dravmor run "$db" examples/records.json
