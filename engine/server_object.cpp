@@ -153,6 +153,16 @@ void ServerObject::Raise(std::string_view event, std::vector<Variant>& args) {
   if (sink_) sink_->OnEvent(class_name_, event, args);
 }
 
+RecordsetPtr ServerObject::ListAndRaise(ErrorMode mode, std::string_view operation,
+                                        const std::string& sql, std::string_view event) {
+  auto rs = std::make_shared<Recordset>();
+  Run(mode, operation, [&] {
+    OpenInto(rs, sql);
+    rs = RaiseResult(event, rs);
+  });
+  return rs;
+}
+
 RecordsetPtr ServerObject::RaiseResult(std::string_view event, RecordsetPtr rs) {
   std::vector<Variant> args{Variant(rs)};
   Raise(event, args);

@@ -104,6 +104,11 @@ class ServerObject {
   // handler left (a replacement, or null when it cleared it).
   RecordsetPtr RaiseResult(std::string_view event, RecordsetPtr rs);
   void RaiseAccessError(const std::string& sub_id, const Status& failure);
+  // A query operation: opens sql under the mode as "<Class>.<operation>",
+  // raises the result event with the set and returns what the handler left
+  // (an unopened set when the query failed).
+  RecordsetPtr ListAndRaise(ErrorMode mode, std::string_view operation, const std::string& sql,
+                            std::string_view event = "rsResult");
 
  private:
   struct StepFailed {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/bind_method.h"
 #include "engine/server_object.h"
 
 namespace dravmor {
@@ -31,5 +32,26 @@ class ProjectRecordObject : public ServerObject {
   Currency project_{};
   std::vector<std::pair<std::string, std::string>> tables_;
 };
+
+// The list and change methods every record class offers, in their
+// interface order, and the events they share.
+template <typename C>
+std::vector<MethodInfo> RecordListAndChangeMethods() {
+  using V = VarType;
+  return {
+      Bind("GetDetail", &C::GetDetail, {}),
+      Bind("Add", &C::Add, {In("frm", V::Object)}),
+      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
+      Bind("Del", &C::Del, {In("ID", V::Currency)}),
+  };
+}
+
+inline std::vector<EventInfo> RecordEvents() {
+  return {
+      AccessErrorEvent(),
+      {"ChongFu", 2, {}},
+      {"rsResult", 3, {Ref("rs", VarType::Object)}},
+  };
+}
 
 }  // namespace dravmor

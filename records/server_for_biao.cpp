@@ -19,15 +19,15 @@ void ServerForBiao::SetDocType(int32_t DocTypeDetail) {
 
 bool ServerForBiao::HasRegister() {
   if (!table_.empty()) return true;
-  return Check(Status::Error(ErrorCode::kBadArgument,
-                             "no document register chosen: call SetDocType first"));
+  return Check(
+      Status::Error(ErrorCode::kBadArgument, "no document register chosen: call SetDocType first"));
 }
 
 bool ServerForBiao::FindChongFu(const std::string& name, bool editing, Currency ID) {
   bool taken = false;
   Run(ErrorMode::Handler, "FindChongFu", [&] {
-    std::string sql = "SELECT COUNT(*) FROM " + table_ + " WHERE " + table_ + "Name='" +
-                      SqlQuote(name) + "'";
+    std::string sql =
+        "SELECT COUNT(*) FROM " + table_ + " WHERE " + table_ + "Name='" + SqlQuote(name) + "'";
     if (editing) sql += " AND ID<>" + SqlNumber(ID);
     taken = CountsAny(sql);
   });
@@ -93,16 +93,9 @@ ClassInfo ServerForBiao::Describe() {
   c.methods = {
       Bind("SetDocType", &C::SetDocType, {In("DocTypeDetail", V::Long)}),
       Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
-      Bind("GetDetail", &C::GetDetail, {}),
-      Bind("Add", &C::Add, {In("frm", V::Object)}),
-      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
-      Bind("Del", &C::Del, {In("ID", V::Currency)}),
   };
-  c.events = {
-      AccessErrorEvent(),
-      {"ChongFu", 2, {}},
-      {"rsResult", 3, {Ref("rs", V::Object)}},
-  };
+  for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
+  c.events = RecordEvents();
   return c;
 }
 

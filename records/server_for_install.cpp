@@ -6,18 +6,15 @@
 namespace dravmor {
 
 ServerForInstall::ServerForInstall()
-    : ProjectRecordObject("ServerForInstall",
-                          {{"GcInstall",
-                            "CREATE TABLE GcInstall (ID Long,GcxxID Long,MiaoShu Text,Ren Text,RiQi "
-                            "Text,primary key(ID))"}}) {}
+    : ProjectRecordObject(
+          "ServerForInstall",
+          {{"GcInstall",
+            "CREATE TABLE GcInstall (ID Long,GcxxID Long,MiaoShu Text,Ren Text,RiQi "
+            "Text,primary key(ID))"}}) {}
 
 RecordsetPtr ServerForInstall::GetDetail() {
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetDetail", [&] {
-    OpenInto(rs, "SELECT * FROM GcInstall Where GcxxID=" + project() + " ORDER BY id");
-    rs = RaiseResult("rsResult", rs);
-  });
-  return rs;
+  return ListAndRaise(ErrorMode::Handler, "GetDetail",
+                      "SELECT * FROM GcInstall Where GcxxID=" + project() + " ORDER BY id");
 }
 
 void ServerForInstall::Add(const std::shared_ptr<Object>& frm) {
@@ -58,16 +55,9 @@ ClassInfo ServerForInstall::Describe() {
   c.methods = {
       Bind("SetGccID", &C::SetGccID, {In("ID", V::Currency)}),
       Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
-      Bind("GetDetail", &C::GetDetail, {}),
-      Bind("Add", &C::Add, {In("frm", V::Object)}),
-      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
-      Bind("Del", &C::Del, {In("ID", V::Currency)}),
   };
-  c.events = {
-      AccessErrorEvent(),
-      {"ChongFu", 2, {}},
-      {"rsResult", 3, {Ref("rs", V::Object)}},
-  };
+  for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
+  c.events = RecordEvents();
   return c;
 }
 

@@ -57,12 +57,8 @@ std::string ServerForMoney::DisplayInfo() {
 }
 
 RecordsetPtr ServerForMoney::GetDetail() {
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetDetail", [&] {
-    OpenInto(rs, "SELECT * FROM GcMoney Where GcxxID=" + project() + " ORDER BY id");
-    rs = RaiseResult("rsResult", rs);
-  });
-  return rs;
+  return ListAndRaise(ErrorMode::Handler, "GetDetail",
+                      "SELECT * FROM GcMoney Where GcxxID=" + project() + " ORDER BY id");
 }
 
 void ServerForMoney::Refresh() {
@@ -136,18 +132,12 @@ ClassInfo ServerForMoney::Describe() {
       Bind("SetGccID", &C::SetGccID, {In("ID", V::Currency)}),
       Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
       Bind("DisplayInfo", &C::DisplayInfo, {}),
-      Bind("GetDetail", &C::GetDetail, {}),
-      Bind("Add", &C::Add, {In("frm", V::Object)}),
-      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
-      Bind("Del", &C::Del, {In("ID", V::Currency)}),
-      Bind("EditZong", &C::EditZong, {In("sglZong", V::Single), In("sglZhi", V::Single)}),
   };
-  c.events = {
-      AccessErrorEvent(),
-      {"ChongFu", 2, {}},
-      {"rsResult", 3, {Ref("rs", V::Object)}},
-      {"DisplayMsg", 4, {In("strMsg", V::String)}},
-  };
+  for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
+  c.methods.push_back(
+      Bind("EditZong", &C::EditZong, {In("sglZong", V::Single), In("sglZhi", V::Single)}));
+  c.events = RecordEvents();
+  c.events.push_back({"DisplayMsg", 4, {In("strMsg", V::String)}});
   return c;
 }
 

@@ -11,12 +11,8 @@ ServerForProblem::ServerForProblem()
                             "Text,JieJue Text,primary key(ID))"}}) {}
 
 RecordsetPtr ServerForProblem::GetDetail() {
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetDetail", [&] {
-    OpenInto(rs, "SELECT * FROM Problem Where GcxxID=" + project() + " ORDER BY id");
-    rs = RaiseResult("rsResult", rs);
-  });
-  return rs;
+  return ListAndRaise(ErrorMode::Handler, "GetDetail",
+                      "SELECT * FROM Problem Where GcxxID=" + project() + " ORDER BY id");
 }
 
 void ServerForProblem::Add(const std::shared_ptr<Object>& frm) {
@@ -44,13 +40,10 @@ void ServerForProblem::Del(Currency ID) {
 
 void ServerForProblem::GetGXJ() {
   // A failing query still raises the event, with an unopened set.
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::ResumeNext, "GetGXJ", [&] {
-    OpenInto(rs,
-             "SELECT ID,DaiMa,MingCheng,XiLie,BiHou,JieMianJi,GXJ,DKJ,MJJ FROM JieMianPara ORDER "
-             "BY ID");
-    RaiseResult("rsResultGXJ", rs);
-  });
+  ListAndRaise(
+      ErrorMode::ResumeNext, "GetGXJ",
+      "SELECT ID,DaiMa,MingCheng,XiLie,BiHou,JieMianJi,GXJ,DKJ,MJJ FROM JieMianPara ORDER BY ID",
+      "rsResultGXJ");
 }
 
 void ServerForProblem::AddGXJ(const std::shared_ptr<Object>& frm) {
@@ -88,21 +81,14 @@ ClassInfo ServerForProblem::Describe() {
   c.methods = {
       Bind("SetGccID", &C::SetGccID, {In("ID", V::Currency)}),
       Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
-      Bind("GetDetail", &C::GetDetail, {}),
-      Bind("Add", &C::Add, {In("frm", V::Object)}),
-      Bind("Edit", &C::Edit, {In("ID", V::Currency), In("frm", V::Object)}),
-      Bind("Del", &C::Del, {In("ID", V::Currency)}),
-      Bind("GetGXJ", &C::GetGXJ, {}),
-      Bind("AddGXJ", &C::AddGXJ, {In("frm", V::Object)}),
-      Bind("EditGXJ", &C::EditGXJ, {In("ID", V::Currency), In("frm", V::Object)}),
-      Bind("DelGXJ", &C::DelGXJ, {In("ID", V::Currency)}),
   };
-  c.events = {
-      AccessErrorEvent(),
-      {"ChongFu", 2, {}},
-      {"rsResult", 3, {Ref("rs", V::Object)}},
-      {"rsResultGXJ", 4, {Ref("rs", V::Object)}},
-  };
+  for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
+  c.methods.push_back(Bind("GetGXJ", &C::GetGXJ, {}));
+  c.methods.push_back(Bind("AddGXJ", &C::AddGXJ, {In("frm", V::Object)}));
+  c.methods.push_back(Bind("EditGXJ", &C::EditGXJ, {In("ID", V::Currency), In("frm", V::Object)}));
+  c.methods.push_back(Bind("DelGXJ", &C::DelGXJ, {In("ID", V::Currency)}));
+  c.events = RecordEvents();
+  c.events.push_back({"rsResultGXJ", 4, {Ref("rs", V::Object)}});
   return c;
 }
 

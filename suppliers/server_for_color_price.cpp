@@ -59,13 +59,9 @@ void ServerForColorPrice::DelColor(Currency ID) {
 }
 
 RecordsetPtr ServerForColorPrice::GetColor() {
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "Getcolor", [&] {
-    OpenInto(rs, "SELECT * FROM 颜色价格  " + std::string(" WHERE cj_id= ") + SqlNumber(factory_) +
-                     " ORDER BY yansejiage_id");
-    rs = RaiseResult("rsResult", rs);
-  });
-  return rs;
+  return ListAndRaise(ErrorMode::Handler, "Getcolor",
+                      "SELECT * FROM 颜色价格  " + std::string(" WHERE cj_id= ") +
+                          SqlNumber(factory_) + " ORDER BY yansejiage_id");
 }
 
 std::string ServerForColorPrice::OfKind(const std::string& kind) const {
@@ -75,9 +71,8 @@ std::string ServerForColorPrice::OfKind(const std::string& kind) const {
 
 void ServerForColorPrice::SetUniformPrice(const char* operation, float price,
                                           const std::string& kind) {
-  Run(ErrorMode::Handler, operation, [&] {
-    Exec("Update 型材 Set Jiage=" + ShortestDecimal(price) + OfKind(kind));
-  });
+  Run(ErrorMode::Handler, operation,
+      [&] { Exec("Update 型材 Set Jiage=" + ShortestDecimal(price) + OfKind(kind)); });
 }
 
 float ServerForColorPrice::UniformPrice(const char* operation, const std::string& kind) {

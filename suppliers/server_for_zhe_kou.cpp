@@ -36,12 +36,7 @@ void ServerForZheKou::Del(Currency ID) {
 }
 
 RecordsetPtr ServerForZheKou::GetDetail() {
-  auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetDetail", [&] {
-    OpenInto(rs, "SELECT * FROM ZheKouLv  ORDER BY id");
-    rs = RaiseResult("rsResult", rs);
-  });
-  return rs;
+  return ListAndRaise(ErrorMode::Handler, "GetDetail", "SELECT * FROM ZheKouLv  ORDER BY id");
 }
 
 ClassInfo ServerForZheKou::Describe() {
