@@ -1,5 +1,9 @@
 // The library's classes, in the order `dravmor classes` lists them. A new
 // class adds one line here.
+#include "catalogue/server_for_bo_li.h"
+#include "catalogue/server_for_pei_jian.h"
+#include "catalogue/server_for_pei_jian_bang.h"
+#include "catalogue/server_for_xing_cai_bang.h"
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
 #include "formulas/server_for_lei_bie.h"
@@ -22,6 +26,10 @@ namespace dravmor {
 
 void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForKeHu::Describe());
+  registry.Add(ServerForPeiJian::Describe());
+  registry.Add(ServerForBoLi::Describe());
+  registry.Add(ServerForXingCaiBang::Describe());
+  registry.Add(ServerForPeiJianBang::Describe());
   registry.Add(ServerForFactory::Describe());
   registry.Add(ServerForXiLie::Describe());
   registry.Add(ServerForLeiBie::Describe());

@@ -19,6 +19,8 @@
 // literals and date functions it is refused).
 #include "engine/dialect/rewriter.h"
 
+#include <cctype>
+
 #include "engine/dialect/passes.h"
 #include "engine/dialect/syntax.h"
 #include "engine/dialect/target.h"
@@ -29,12 +31,20 @@ namespace dravmor::dialect {
 
 namespace {
 
-// Renders the tree, keeping apart two tokens that would otherwise fuse
-// into a comment on the target: Jet's 5--3 is 5 minus -3.
+// True when a word would run on from the number before it.
+bool StartsWord(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return std::isalpha(u) || u == '_' || u >= 0x80;
+}
+
+// Renders the tree, keeping apart two tokens that would otherwise fuse on
+// the target: Jet's 5--3 is 5 minus -3 (not a comment), and Jet and SQL
+// Server read 5AND as 5 AND, where the targets see one bad token.
 void RenderSeparated(const Nodes& nodes, std::string& out) {
   auto append = [&out](const std::string& text) {
     if (!out.empty() && !text.empty() &&
-        ((out.back() == '-' && text.front() == '-') || (out.back() == '/' && text.front() == '*')))
+        ((out.back() == '-' && text.front() == '-') || (out.back() == '/' && text.front() == '*') ||
+         (std::isdigit(static_cast<unsigned char>(out.back())) && StartsWord(text.front()))))
       out += ' ';
     out += text;
   };

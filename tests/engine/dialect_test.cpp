@@ -153,6 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
              {"SELECT JET_IDIV(c, 2), JET_MOD(d, 3), -POWER(2,2) FROM t"}},
         Case{kJet, "SELECT x / (a+b) / c, 3.0/x FROM t", {"SELECT x * 1.0 / (a+b) / c, 3.0/x FROM t"}},
         Case{kJet, "SELECT 5--3 FROM t", {"SELECT 5- -3 FROM t"}},
+        // A number runs into the keyword after it only in the source dialects.
+        Case{kJet, "SELECT * FROM t WHERE Cj_id=5AND 类别.TC=1", {"SELECT * FROM t WHERE Cj_id=5 AND 类别.TC=1"}},
+        Case{kSql, "SELECT * FROM t WHERE a=1.5OR b=2", {"SELECT * FROM t WHERE a=1.5 OR b=2"}},
         Case{kJet, "SELECT * FROM t WHERE a = True OR b = False", {"SELECT * FROM t WHERE a = -1 OR b = 0"}},
         Case{kSql, "SELECT * FROM t WHERE a = True", {"SELECT * FROM t WHERE a = 1"}},
         Case{kJet, "SELECT \"it\"\"s\" FROM t", {"SELECT 'it\"s' FROM t"}},

@@ -1,0 +1,29 @@
+// The dispatch table of ServerForXingCaiBang: methods in interface-slot order.
+#include "catalogue/server_for_xing_cai_bang.h"
+#include "engine/bind_method.h"
+
+namespace dravmor {
+
+ClassInfo ServerForXingCaiBang::Describe() {
+  using C = ServerForXingCaiBang;
+  using V = VarType;
+  ClassInfo c;
+  c.name = "ServerForXingCaiBang";
+  c.create = [] { return std::make_unique<ServerForXingCaiBang>(); };
+  c.methods = {
+      Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
+      Bind("GetXCID", &C::GetXCID, {In("lngXC_ID", V::Currency)}),
+      Bind("GetXingCaiBang", &C::GetXingCaiBang, {}),
+      Bind("AddBang", &C::AddBang, {In("frm", V::Object)}),
+      Bind("EditBang", &C::EditBang, {In("ID", V::Currency), In("frm", V::Object)}),
+      Bind("DelBang", &C::DelBang, {In("ID", V::Currency)}),
+  };
+  c.events = {
+      AccessErrorEvent(),
+      {"ChongFu", 2, {}},
+      {"rsZHu", 3, {Ref("rs", V::Object)}},
+  };
+  return c;
+}
+
+}  // namespace dravmor
