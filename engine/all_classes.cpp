@@ -1,5 +1,6 @@
 // The library's classes, in the order `dravmor classes` lists them. A new
 // class adds one line here.
+#include "catalogue/server_for_xing_cai.h"
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
 #include "formulas/server_for_lei_bie.h"
@@ -21,6 +22,7 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForLogin::Describe());
   registry.Add(ServerForCPK::Describe());
   registry.Add(ServerForChuRuMingXi::Describe());
+  registry.Add(ServerForXingCai::Describe());
 }
 
 }  // namespace dravmor
