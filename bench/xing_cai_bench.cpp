@@ -105,7 +105,19 @@ void BM_GetXingCaiRawSqlite(benchmark::State& state) {
       "型材.LB_ID=类别.LB_ID) INNER JOIN XcDalei ON 型材.Dalei=xcDalei.ID   WHERE ( xl_id= 10 OR "
       "( xc_ID IN (SELECT xc_ID FROM TongYong WHERE xl_ID= 10) AND ShifouTongyong=-1 ))  ORDER BY "
       "型材.lb_id, Xc_id";
-  auto translation = dialect::Translate(jet, dialect::Source::Jet, dialect::Target::Sqlite);
+  // With the schema's Yes/No columns known, as the engine translates it.
+  dialect::SchemaHints hints;
+  {
+    SharedConnection::ResetThisThread();
+    ServerForXingCai xc;
+    std::string cs = file;
+    xc.Connect(cs);
+    auto loaded = SharedConnection::ForThisThread()->backend()->LoadSchemaHints();
+    if (loaded.ok()) hints = std::move(*loaded);
+    SharedConnection::ResetThisThread();
+  }
+  auto translation =
+      dialect::Translate(jet, dialect::Source::Jet, dialect::Target::Sqlite, &hints);
   if (!translation.ok()) {
     state.SkipWithError(translation.status().ToString().c_str());
     return;
