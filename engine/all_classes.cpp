@@ -4,6 +4,7 @@
 #include "catalogue/server_for_pei_jian.h"
 #include "catalogue/server_for_pei_jian_bang.h"
 #include "catalogue/server_for_xing_cai_bang.h"
+#include "catalogue/server_for_xing_cai.h"
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
 #include "formulas/server_for_lei_bie.h"
@@ -45,6 +46,7 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForInstall::Describe());
   registry.Add(ServerForProblem::Describe());
   registry.Add(ServerForBiao::Describe());
+  registry.Add(ServerForXingCai::Describe());
 }
 
 }  // namespace dravmor

@@ -230,11 +230,13 @@ Result<RowData> PostgresBackend::Query(const std::string& sql,
     FieldInfo field;
     oids[static_cast<size_t>(c)] = PQftype(r, c);
     auto declared = columns_.find({PQftable(r, c), PQftablecol(r, c)});
-    if (declared != columns_.end()) {
+    // A stored column keeps its declared name unless the statement renamed
+    // it (DaoHuo AS SL): then the alias is its name, as on the other backends.
+    if (declared != columns_.end() && EqualsIgnoreCase(declared->second.name, PQfname(r, c))) {
       field.name = declared->second.name;
       field.type = declared->second.ado_type;
     } else {
-      // An expression: its name as the statement wrote it.
+      // An expression or an alias: its name as the statement wrote it.
       field.name = PQfname(r, c);
       if (written_names)
         for (const std::string& written : *written_names)
@@ -242,7 +244,8 @@ Result<RowData> PostgresBackend::Query(const std::string& sql,
             field.name = written;
             break;
           }
-      field.type = ExpressionType(PQftype(r, c), PQfmod(r, c));
+      field.type = declared != columns_.end() ? declared->second.ado_type
+                                              : ExpressionType(PQftype(r, c), PQfmod(r, c));
     }
     if (field.type == 0 && oids[static_cast<size_t>(c)] == citext_oid_)
       field.type = FieldType::kVarWChar;

@@ -157,6 +157,58 @@ TEST_F(DriverTest, BadScriptsAreErrorsNotCrashes) {
   EXPECT_EQ(Drive("run " + db_ + " " + dir_.File("none.json")).code, 1);
 }
 
+// The profile add asks before storing a code twice: a scripted yes stores
+// it, a question the script did not answer is the step's error and stores
+// nothing.
+std::string ProfileScript(const std::string& answers) {
+  const std::string form = R"js("form":{"txtXingCaiInfo[0].Text":"K'60","txtXingCaiInfo[1].Text":"Frame",
+     "txtXingCaiInfo[2].Text":"1.2","txtXingCaiInfo[3].Text":"6000","txtXingCaiInfo[4].Text":"12",
+     "txtXingCaiInfo[5].Text":"白色","txtXingCaiInfo[6].Text":"1.4","txtXingCaiInfo[7].Text":"100",
+     "txtGuiZheng.Text":"50","cmbLeiBie.ListIndex":0,"cmbLeiBie.ItemData(0)":20,
+     "lstDalei.ListIndex":0,"lstDalei.ItemData(0)":1,"optGangChen[0].Value":false,
+     "opttongyong[0].Value":true,"lstxilie.ListCount":0})js";
+  return R"js([
+    {"new":"f","class":"ServerForFactory"},
+    {"call":"f.Connect","args":[""]},
+    {"call":"f.ExecuteToXL","args":["INSERT INTO 类别 (LB_ID, MingCheng) VALUES(20, 'Frame')"]},
+    {"new":"x","class":"ServerForXingCai"},
+    {"call":"x.Connect","args":[""]},
+    {"call":"x.SetXLID","args":[10,1]},
+    {"call":"x.AddXingCai","args":["$form"],)js" + form + R"js(},
+    {"call":"x.AddXingCai","args":["$form"],)js" + answers + form + R"js(}
+  ])js";
+}
+
+TEST_F(DriverTest, ProfileDuplicateAnsweredYesIsStoredTwice) {
+  Output run = Drive("run " + db_ + " " + Script(ProfileScript(R"("answers":["yes"],)")));
+  ASSERT_EQ(run.code, 0) << run.out;
+  auto lines = Lines(run.out);
+  ASSERT_GE(lines.size(), 3u);
+  const auto& prompt = lines[lines.size() - 3];
+  EXPECT_EQ(prompt["prompt"]["title"], "操作提示");
+  EXPECT_EQ(prompt["prompt"]["answer"], "yes");
+  EXPECT_EQ(lines[lines.size() - 2]["event"], "rsResult");
+  EXPECT_EQ(lines[lines.size() - 2]["args"][0]["rows"].size(), 2u);
+  Output count = Drive("sql " + db_ + " \"SELECT COUNT(*) FROM 型材 WHERE DaiMa='K''60'\"");
+  EXPECT_EQ(Lines(count.out).at(0)["rows"], nlohmann::json::parse("[[2]]"));
+}
+
+TEST_F(DriverTest, ProfileDuplicateWithoutAnAnswerIsTheStepsErrorAndWritesNothing) {
+  Output run = Drive("run " + db_ + " " + Script(ProfileScript("")));
+  EXPECT_EQ(run.code, 1) << run.out;
+  auto lines = Lines(run.out);
+  ASSERT_GE(lines.size(), 2u);
+  const auto& prompt = lines[lines.size() - 2];
+  EXPECT_EQ(prompt["prompt"]["text"],
+            "这条型材信息已经输入过了，您可以找到通用到这里即可。在这里也输入点击是，否则点击否。");
+  EXPECT_TRUE(prompt["prompt"]["answer"].is_null());
+  EXPECT_EQ(lines.back()["call"], "AddXingCai");
+  EXPECT_NE(lines.back()["error"]["text"].get<std::string>().find("question(s) had no scripted answer"),
+            std::string::npos);
+  Output count = Drive("sql " + db_ + " \"SELECT COUNT(*) FROM 型材\"");
+  EXPECT_EQ(Lines(count.out).at(0)["rows"], nlohmann::json::parse("[[1]]"));
+}
+
 // The example session on a server database prints what it prints on a file,
 // but for the connection string Connect hands back.
 TEST_F(DriverTest, ServerDatabaseGivesTheSameSession) {

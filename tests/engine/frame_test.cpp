@@ -153,6 +153,18 @@ TEST_P(Frame, FailedQueryReturnsAnUnopenedRecordset) {
   EXPECT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
 }
 
+// A stored column renamed by the statement is known by its new name, as
+// reports read it (DaoHuo AS SL); one not renamed keeps its declared case.
+TEST_P(Frame, AliasesOfStoredColumnsNameTheirFields) {
+  Exec("INSERT INTO t VALUES(1, 'a')");
+  RecordsetPtr rs = probe_.Query("SELECT t.id AS SL, NAME, id FROM t");
+  ASSERT_TRUE(rs->IsOpen());
+  EXPECT_EQ(*rs->Name(0), "SL");
+  EXPECT_EQ(*rs->Name(1), "name");
+  EXPECT_EQ(*rs->Name(2), "id");
+  EXPECT_EQ(rs->Type(0).value(), rs->Type(2).value());
+}
+
 TEST_P(Frame, ResultHandlerMayReplaceOrClearTheRecordset) {
   auto replacement = std::make_shared<Recordset>(RowData{});
   events_.handler = [&](const std::string& name, std::vector<Variant>& args) {
