@@ -11,6 +11,7 @@ build/dravmor run "$db" examples/series.json
 build/dravmor run "$db" examples/customers.json
 build/dravmor run "$db" examples/projects.json
 build/dravmor run "$db" examples/categories.json
+build/dravmor run "$db" examples/profiles.json
 build/dravmor run "$db" examples/warehouse.json
 build/dravmor run "$db" examples/records.json
 build/dravmor run "$db" examples/templates.json
