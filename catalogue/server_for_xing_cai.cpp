@@ -269,7 +269,11 @@ void ServerForXingCai::EditBiHouXc(float sglBH) {
   Run(ErrorMode::ResumeNext, "EditBiHouXc", [&] {
     const std::string bh = ShortestDecimal(sglBH);
     // Weights scale with the ratio of the new to the old wall thickness.
-    if (rescale_weight_)
+    // A profile without a thickness (0) makes the whole statement a division
+    // by zero, which the database refuses; SQLite would instead write Null
+    // weights, so the statement is not run at all then.
+    if (rescale_weight_ &&
+        !CountsAny("SELECT COUNT(*) FROM 型材 WHERE BiHou=0 AND XL_ID=" + CurrentSeries()))
       Exec("UPDATE 型材 SET MiZhong = MiZhong*" + bh + "/BiHou WHERE XL_ID=" + CurrentSeries());
     Exec("UPDATE 型材 SET BiHou=" + bh + " WHERE XL_ID=" + CurrentSeries());
     RefreshList();

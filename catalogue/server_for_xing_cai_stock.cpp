@@ -202,17 +202,24 @@ RecordsetPtr ServerForXingCai::GetPinJieLiao(int16_t& Min, int16_t& Max) {
 }
 
 void ServerForXingCai::LingLiaoChuRuKu() {
+  // The sums are read before the store is emptied, and the store is rebuilt
+  // in one transaction: a failing read or insert keeps the remnants there.
+  RecordsetPtr lines;
   Run(ErrorMode::ResumeNext, "LingLiaoChuRuKu", [&] {
+    lines = Open("SELECT XC_ID,CD,SUM(DaoHuo) AS SL FROM BaoDanDetail WHERE IsLingLiao=1 AND "
+                 "BD_ID=0 GROUP BY XC_ID,CD ");
+  });
+  if (!lines || !lines->IsOpen()) return;
+  RunAtomically(ErrorMode::SilentHandler, "LingLiaoChuRuKu", [&] {
     Exec("DELETE * FROM LingLiao");
-    RecordsetPtr lines =
-        Open("SELECT XC_ID,CD,SUM(DaoHuo) AS SL FROM BaoDanDetail WHERE IsLingLiao=1 AND BD_ID=0 "
-             "GROUP BY XC_ID,CD ");
+    auto base = NextId(connection(), "LingLiao", "LingLiao_id");
+    if (!Check(base.status())) return;
     for (size_t r = 0; r < lines->RowCount(); ++r) {
       auto cell = [&](size_t c) { return lines->Data().cells[r * lines->Count() + c]; };
-      auto id = NextId(connection(), "LingLiao", "LingLiao_id");
-      if (!Check(id.status())) continue;
-      Exec("INSERT INTO LingLiao VALUES(" + SqlNumber(*id) + "," + SqlNumberOrNull(cell(0)) +
-           "," + SqlNumberOrNull(cell(1)) + "," + SqlNumberOrNull(cell(2)) + ")");
+      Exec("INSERT INTO LingLiao VALUES(" +
+           SqlNumber(Currency::FromWhole(base->scaled / Currency::kScale + static_cast<int64_t>(r))) +
+           "," + SqlNumberOrNull(cell(0)) + "," + SqlNumberOrNull(cell(1)) + "," +
+           SqlNumberOrNull(cell(2)) + ")");
     }
   });
 }

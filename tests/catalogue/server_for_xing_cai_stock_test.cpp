@@ -264,6 +264,11 @@ TEST_P(XingCaiStock, RemnantsByLengthAndFromRemnantStockLines) {
   EXPECT_EQ(Number("SELECT shuliang FROM LingLiao WHERE ChangDu=650"), 1);
   EXPECT_EQ(Number("SELECT COUNT(*) FROM LingLiao"), 2);
   EXPECT_EQ(LastError().find("ServerForXingCai"), std::string::npos) << LastError();
+
+  // A rebuild whose read fails keeps the store as it was.
+  Exec("DROP TABLE BaoDanDetail");
+  xc_.LingLiaoChuRuKu();
+  EXPECT_EQ(Number("SELECT COUNT(*) FROM LingLiao"), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, XingCaiStock, testing::BothBackends(), testing::BackendName);

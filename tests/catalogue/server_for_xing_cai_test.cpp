@@ -185,6 +185,19 @@ TEST_P(XingCaiCatalogue, DuplicateCodeAsksAndOnlyYesStoresItAgain) {
   EXPECT_EQ(LastError(), "");
 }
 
+TEST_P(XingCaiCatalogue, ThicknessRescaleNeverBlanksWeights) {
+  Profile p;
+  p.weight = "2";
+  Add(p);
+  Exec("UPDATE 型材 SET BiHou=0");  // a profile without a wall thickness
+  xc_.SetChangeMZ(true);
+  xc_.EditBiHouXc(2.8f);
+  // The rescale cannot divide by 0: weights stay as they were, the new
+  // thickness is still written.
+  EXPECT_NEAR(*Scalar("SELECT MiZhong FROM 型材").ToDouble(), 2, 1e-5);
+  EXPECT_NEAR(*Scalar("SELECT BiHou FROM 型材").ToDouble(), 2.8, 1e-5);
+}
+
 TEST_P(XingCaiCatalogue, BulkEditsChangeOnlyTheCurrentSeries) {
   Profile p;
   p.weight = "2";
