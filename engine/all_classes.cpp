@@ -2,6 +2,8 @@
 // class adds one line here.
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
+#include "exchange/server_for_export_factory.h"
+#include "exchange/server_for_import.h"
 #include "formulas/server_for_lei_bie.h"
 #include "series/server_for_xi_lie.h"
 #include "suppliers/server_for_factory.h"
@@ -17,6 +19,8 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForLeiBie::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
+  registry.Add(ServerForExportFactory::Describe());
+  registry.Add(ServerForImport::Describe());
 }
 
 }  // namespace dravmor
