@@ -2,6 +2,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <locale.h>
 
 #include <filesystem>
 #include <fstream>
@@ -28,10 +29,18 @@ Status ArchiveError(archive* a, const std::string& what) {
   return Status::Error(ErrorCode::kFileIo, what + (text ? std::string(": ") + text : ""));
 }
 
-ReadArchive OpenForReading() {
+ReadArchive OpenForReading(const std::string& path) {
   ReadArchive a(archive_read_new());
-  archive_read_support_filter_all(a.get());
-  archive_read_support_format_all(a.get());
+  char magic[4] = {};
+  std::ifstream(fs::u8path(path), std::ios::binary).read(magic, sizeof magic);
+  if (magic[0] == 'P' && magic[1] == 'K') {
+    // A zip is read through its central directory, so that one cut short
+    // after its last entry is still found damaged.
+    archive_read_support_format_zip_seekable(a.get());
+  } else {
+    archive_read_support_filter_all(a.get());
+    archive_read_support_format_all(a.get());
+  }
   return a;
 }
 
@@ -62,12 +71,38 @@ std::string SafeName(const std::string& name, std::string& why) {
   return last;
 }
 
+// Names in packages are UTF-8. libarchive converts them through the
+// thread's character set, so the calls run under a UTF-8 one on this thread
+// alone (the process's locale is the caller's).
+class Utf8Names {
+ public:
+  Utf8Names() {
+    for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
+      if ((utf8_ = newlocale(LC_CTYPE_MASK, name, nullptr))) break;
+    if (utf8_) previous_ = uselocale(utf8_);
+  }
+  ~Utf8Names() {
+    if (!utf8_) return;
+    uselocale(previous_);
+    freelocale(utf8_);
+  }
+  Utf8Names(const Utf8Names&) = delete;
+  Utf8Names& operator=(const Utf8Names&) = delete;
+
+ private:
+  locale_t utf8_ = nullptr;
+  locale_t previous_ = nullptr;
+};
+
 }  // namespace
 
 Status PackArchive(const std::string& archive_path, const std::string& directory,
                    const std::vector<std::string>& names) {
+  Utf8Names utf8;
   WriteArchive a(archive_write_new());
-  if (archive_write_set_format_zip(a.get()) != ARCHIVE_OK)
+  // Names are marked as UTF-8, so that every unpacker reads them alike.
+  if (archive_write_set_format_zip(a.get()) != ARCHIVE_OK ||
+      archive_write_set_options(a.get(), "hdrcharset=UTF-8") != ARCHIVE_OK)
     return ArchiveError(a.get(), "Cannot make a zip archive");
   if (archive_write_open_filename(a.get(), archive_path.c_str()) != ARCHIVE_OK)
     return ArchiveError(a.get(), "Cannot create the archive " + archive_path);
@@ -102,13 +137,14 @@ Status PackArchive(const std::string& archive_path, const std::string& directory
 
 Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
                                                const std::string& directory) {
+  Utf8Names utf8;
   if (!fs::is_regular_file(fs::u8path(archive_path)))
     return Status::Error(ErrorCode::kFileNotFound, "File not found: " + archive_path);
   const std::string unreadable = "The archive " + archive_path + " is damaged or unreadable";
   // First pass: every entry's name and kind, and the archive read to its
   // end, so that a hostile or truncated archive writes no file at all.
   {
-    ReadArchive a = OpenForReading();
+    ReadArchive a = OpenForReading(archive_path);
     if (archive_read_open_filename(a.get(), archive_path.c_str(), 1 << 16) != ARCHIVE_OK)
       return ArchiveError(a.get(), unreadable);
     std::set<std::string> seen;
@@ -116,7 +152,9 @@ Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
     for (;;) {
       int r = archive_read_next_header(a.get(), &entry);
       if (r == ARCHIVE_EOF) break;
-      if (r != ARCHIVE_OK) return ArchiveError(a.get(), unreadable);
+      // A warning on a header is a name the process's locale cannot show;
+      // names are taken as UTF-8 all the same.
+      if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return ArchiveError(a.get(), unreadable);
       const auto type = archive_entry_filetype(entry);
       if (type == AE_IFDIR) continue;
       std::string why;
@@ -139,7 +177,7 @@ Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
     }
   }
   // Second pass: write the files.
-  ReadArchive a = OpenForReading();
+  ReadArchive a = OpenForReading(archive_path);
   if (archive_read_open_filename(a.get(), archive_path.c_str(), 1 << 16) != ARCHIVE_OK)
     return ArchiveError(a.get(), unreadable);
   std::vector<std::string> written;
@@ -147,7 +185,7 @@ Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
   for (;;) {
     int r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF) break;
-    if (r != ARCHIVE_OK) return ArchiveError(a.get(), unreadable);
+    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return ArchiveError(a.get(), unreadable);
     if (archive_entry_filetype(entry) != AE_IFREG) continue;
     std::string why;
     std::string name = SafeName(EntryName(entry), why);

@@ -21,7 +21,8 @@ std::string SafeFileName(const std::string& name) {
     safe += bad ? '_' : static_cast<char>(c);
   }
   // Trailing blanks and dots do not survive on every file system.
-  while (!safe.empty() && (safe.back() == ' ' || safe.back() == '.')) safe.back() = '_';
+  for (size_t i = safe.size(); i > 0 && (safe[i - 1] == ' ' || safe[i - 1] == '.'); --i)
+    safe[i - 1] = '_';
   if (safe.empty()) safe = "_";
   return safe;
 }
