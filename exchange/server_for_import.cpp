@@ -172,15 +172,16 @@ void ServerForImport::FindOrAddSeries(const std::string& name, int type) {
   });
 }
 
-void ServerForImport::ImportOneProfile(PriceList& list, const std::string& code,
+bool ServerForImport::ImportOneProfile(PriceList& list, const std::string& code,
                                        const std::string& name, float price) {
+  bool ok = true;
   Run(ErrorMode::ResumeNext, "ImportOneProfile", [&] {
     category_id_ = 33;
     const std::string key = PriceList::Key(name, code);
     auto found = list.existing.find(key);
     if (found != list.existing.end()) {
       if (!replace_) return;
-      Exec("DELETE FROM 型材 WHERE xc_ID= " + SqlNumber(found->second));
+      ok = Exec("DELETE FROM 型材 WHERE xc_ID= " + SqlNumber(found->second));
       list.existing.erase(found);
     }
     if (!list.next_id) list.next_id = GetNewID("型材", "Xc_ID");
@@ -192,20 +193,23 @@ void ServerForImport::ImportOneProfile(PriceList& list, const std::string& code,
       list.existing.emplace(key, id);
       list.next_id = Currency{id.scaled + Currency::kScale};
     } else {
+      ok = false;
       list.next_id.reset();  // taken by someone else: ask again
     }
   });
+  return ok;
 }
 
-void ServerForImport::ImportOnePJ(PriceList& list, const std::string& code,
+bool ServerForImport::ImportOnePJ(PriceList& list, const std::string& code,
                                   const std::string& name, const std::string& unit, double price) {
+  bool ok = true;
   Run(ErrorMode::ResumeNext, "ImportOnePJ", [&] {
     category_id_ = 1926;
     const std::string key = PriceList::Key(name, code);
     auto found = list.existing.find(key);
     if (found != list.existing.end()) {
       if (!replace_) return;
-      Exec("DELETE FROM 配件 WHERE Pj_ID= " + SqlNumber(found->second));
+      ok = Exec("DELETE FROM 配件 WHERE Pj_ID= " + SqlNumber(found->second));
       list.existing.erase(found);
     }
     if (!list.next_id) list.next_id = GetNewID("配件", "Pj_ID");
@@ -216,9 +220,11 @@ void ServerForImport::ImportOnePJ(PriceList& list, const std::string& code,
       list.existing.emplace(key, id);
       list.next_id = Currency{id.scaled + Currency::kScale};
     } else {
+      ok = false;
       list.next_id.reset();
     }
   });
+  return ok;
 }
 
 void ServerForImport::ImportXc(const std::string& strFileName) { ImportText(strFileName, true); }
@@ -265,49 +271,73 @@ void ServerForImport::ImportText(const std::string& file, bool profiles) {
     if (profiles) FindOrAddSeries(series[0], static_cast<int>(*type));
 
     PriceList list;
-    RecordsetPtr rs = profiles ? Open("SELECT XC_id,MingChengxc,DaiMa FROM 型材  WHERE Xl_ID=" +
-                                      SqlNumber(series_id_))
-                               : Open("SELECT Pj_id,MingCheng,DaiMa FROM 配件  WHERE CJ_ID=" +
-                                      SqlNumber(factory_id_));
-    if (rs->IsOpen()) {
-      const RowData& data = rs->Data();
-      for (size_t r = 0; r < data.RowCount(); ++r) {
-        auto id = data.cells[r * 3].ToCurrency();
-        if (id.ok())
-          list.existing.emplace(PriceList::Key(data.cells[r * 3 + 1].ToText(),
-                                               data.cells[r * 3 + 2].ToText()),
-                                *id);
-      }
-    }
-
+    LoadExisting(list, profiles);
     const size_t fields = profiles ? 3 : 4;
     uint64_t skipped = 0;
     int16_t shown = -1;
     const std::string status = profiles ? "正在导入型材数据" : "正在导入配件数据";
+    std::vector<std::string> batch;
     while (ReadLine(in, line)) {
       ++lines;
-      f = Split(line, ',');
-      std::optional<double> price;
-      if (f.size() != fields || !(price = ParseNumber(f[fields - 1]))) {
-        ++skipped;
-        continue;
-      }
-      if (profiles)
-        ImportOneProfile(list, f[0], f[1], static_cast<float>(*price));
-      else
-        ImportOnePJ(list, f[0], f[1], f[2], *price);
-      if (size > 0 && (lines & 1023) == 0) {
-        const auto at = in.tellg();
-        const auto percent = static_cast<int16_t>(at < 0 ? 100 : 100.0 * static_cast<double>(at) / size);
-        if (percent != shown) Progress(status, shown = percent);
-      }
+      batch.push_back(line);
+      if (batch.size() < 2000) continue;
+      skipped += ImportLines(list, profiles, batch);
+      batch.clear();
+      const auto at = in.tellg();
+      const auto percent = static_cast<int16_t>(at < 0 || size <= 0 ? 100 : 100.0 * static_cast<double>(at) / size);
+      if (percent != shown) Progress(status, shown = percent);
     }
+    skipped += ImportLines(list, profiles, batch);
     const uint64_t n = lines - (profiles ? 3 : 2) - skipped;
     Progress("成功导入" + std::to_string(n) + (profiles ? "条型材数据 ！" : "条配件数据 ！"), 0);
     if (skipped > 0)
       Message("跳过" + std::to_string(skipped) + "行：字段个数不是" + std::to_string(fields) +
               "个，或者价格不是数字 ！");
   });
+}
+
+void ServerForImport::LoadExisting(PriceList& list, bool profiles) {
+  list.existing.clear();
+  list.next_id.reset();
+  RecordsetPtr rs = profiles ? Open("SELECT XC_id,MingChengxc,DaiMa FROM 型材  WHERE Xl_ID=" +
+                                    SqlNumber(series_id_))
+                             : Open("SELECT Pj_id,MingCheng,DaiMa FROM 配件  WHERE CJ_ID=" +
+                                    SqlNumber(factory_id_));
+  if (!rs->IsOpen()) return;
+  const RowData& data = rs->Data();
+  for (size_t r = 0; r < data.RowCount(); ++r) {
+    auto id = data.cells[r * 3].ToCurrency();
+    if (id.ok())
+      list.existing.emplace(
+          PriceList::Key(data.cells[r * 3 + 1].ToText(), data.cells[r * 3 + 2].ToText()), *id);
+  }
+}
+
+uint64_t ServerForImport::ImportLines(PriceList& list, bool profiles,
+                                      const std::vector<std::string>& lines) {
+  const size_t fields = profiles ? 3 : 4;
+  auto write = [&](bool stop_on_failure) {
+    uint64_t skipped = 0;
+    for (const std::string& line : lines) {
+      const std::vector<std::string> f = Split(line, ',');
+      std::optional<double> price;
+      if (f.size() != fields || !(price = ParseNumber(f[fields - 1]))) {
+        ++skipped;
+        continue;
+      }
+      const bool ok = profiles ? ImportOneProfile(list, f[0], f[1], static_cast<float>(*price))
+                               : ImportOnePJ(list, f[0], f[1], f[2], *price);
+      if (!ok && stop_on_failure) return std::optional<uint64_t>();
+    }
+    return std::optional<uint64_t>(skipped);
+  };
+  if (connection().Begin().ok()) {
+    auto skipped = write(true);
+    if (skipped && connection().Commit().ok()) return *skipped;
+    if (connection().InTransaction()) connection().Rollback();
+    LoadExisting(list, profiles);  // as it was before the batch
+  }
+  return *write(false);
 }
 
 void ServerForImport::SetPath(const std::string& strPathA) {
@@ -447,9 +477,14 @@ void ServerForImport::ImportToDB(const std::string& key, size_t index, size_t co
       if (EqualsIgnoreCase(reader.fields()[i].name, key_column)) key_index = i;
       types.push_back(reader.fields()[i].type);
     }
-    const bool category = table == "类别";
     std::string previous;
+    std::vector<std::vector<Variant>> batch;
     std::vector<Variant> row;
+    auto flush = [&] {
+      if (!ImportRows(table, key_column, key_index, types, batch, true))
+        ImportRows(table, key_column, key_index, types, batch, false);
+      batch.clear();
+    };
     for (;;) {
       auto more = reader.Next(row);
       if (!more.ok() || !*more) break;
@@ -460,22 +495,55 @@ void ServerForImport::ImportToDB(const std::string& key, size_t index, size_t co
         continue;
       }
       previous = key_text;
-      category_found_ = false;
-      UpdateID(table, key_column, key_text, category, row[0]);
-      if (category && category_found_) {
-        ++imported_;
-        continue;
-      }
-      Status s = connection().Execute("INSERT INTO " + table + " VALUES(" + BuildValues(row, types),
-                                      source());
-      if (s.ok()) {
-        ++imported_;
-      } else {
-        ++skipped_;
-        ++skip_reasons_[table + "：" + s.text()];
-      }
+      batch.push_back(row);
+      if (batch.size() >= 1000) flush();
     }
+    flush();
   });
+}
+
+bool ServerForImport::ImportRows(const std::string& table, const std::string& key_column,
+                                 size_t key_index, const std::vector<int>& types,
+                                 const std::vector<std::vector<Variant>>& rows,
+                                 bool in_transaction) {
+  if (rows.empty()) return true;
+  if (in_transaction && !connection().Begin().ok()) return false;
+  trying_batch_ = in_transaction;
+  batch_failed_ = false;
+  const bool category = table == "类别";
+  uint64_t imported = 0, skipped = 0;
+  std::map<std::string, uint64_t> reasons;
+  for (const std::vector<Variant>& r : rows) {
+    category_found_ = false;
+    UpdateID(table, key_column, SqlValue(r[key_index], types[key_index]), category, r[0]);
+    if (batch_failed_) break;
+    if (category && category_found_) {
+      ++imported;
+      continue;
+    }
+    Status s = connection().Execute("INSERT INTO " + table + " VALUES(" + BuildValues(r, types),
+                                    source());
+    if (s.ok()) {
+      ++imported;
+    } else if (in_transaction) {
+      batch_failed_ = true;
+      break;
+    } else {
+      ++skipped;
+      ++reasons[table + "：" + s.text()];
+    }
+  }
+  trying_batch_ = false;
+  if (in_transaction) {
+    if (batch_failed_ || !connection().Commit().ok()) {
+      if (connection().InTransaction()) connection().Rollback();
+      return false;
+    }
+  }
+  imported_ += imported;
+  skipped_ += skipped;
+  for (const auto& [reason, count] : reasons) skip_reasons_[reason] += count;
+  return true;
 }
 
 void ServerForImport::MoveKey(const std::string& table, const std::string& column,
@@ -492,41 +560,52 @@ void ServerForImport::MoveKey(const std::string& table, const std::string& colum
 
 void ServerForImport::UpdateID(const std::string& table, const std::string& key_column,
                                const std::string& key_text, bool category, const Variant& lb_id) {
-  Run(ErrorMode::Handler, "UpdateID", [&] {
+  const ErrorMode mode = trying_batch_ ? ErrorMode::SilentHandler : ErrorMode::Handler;
+  // A row and every reference to it move in one transaction, so that a
+  // failure leaves no row cut off from what belongs to it.
+  auto atomically = [&](const std::function<void()>& move) {
+    bool moved = false;
+    RunAtomically(mode, "UpdateID", [&] {
+      move();
+      moved = true;
+    });
+    if (!moved) batch_failed_ = true;
+  };
+  bool done = false;
+  Run(mode, "UpdateID", [&] {
     RecordsetPtr rs = Open("SELECT * FROM " + table + " WHERE " + key_column + " =" + key_text);
     auto next_key = [&](const std::string& column) {
       RecordsetPtr max = Open("SELECT MAX(" + column + ") FROM " + table);
       auto top = Field(max, size_t{0}).ToCurrency();
       return SqlNumber(top.ok() ? Currency{top->scaled + Currency::kScale} : Currency::FromWhole(1));
     };
-    // A row and every reference to it move in one transaction, so that a
-    // failure leaves no row cut off from what belongs to it.
+    done = true;
     if (!category) {
       if (rs->IsEmpty()) return;
-      RunAtomically(ErrorMode::Handler, "UpdateID",
-                    [&] { MoveKey(table, key_column, key_text, next_key(key_column)); });
+      atomically([&] { MoveKey(table, key_column, key_text, next_key(key_column)); });
       return;
     }
     // Categories are recognised by name; the imported rows refer to the
     // package's LB_ID, so the category of that name must end up under it.
+    done = false;
     const std::string imported = SqlValue(lb_id, FieldType::kInteger);
     const bool id_taken = CountsAny("SELECT COUNT(*) FROM " + table + " WHERE LB_ID=" + imported);
+    done = true;
     if (rs->IsEmpty()) {
       // A category of another name holds the id: it moves away, so that the
       // imported one can be inserted under its own id.
-      if (id_taken)
-        RunAtomically(ErrorMode::Handler, "UpdateID",
-                      [&] { MoveKey(table, "LB_ID", imported, next_key("LB_ID")); });
+      if (id_taken) atomically([&] { MoveKey(table, "LB_ID", imported, next_key("LB_ID")); });
       return;
     }
     category_found_ = true;
     const std::string found = SqlValue(Field(rs, "LB_ID"), FieldType::kInteger);
     if (found == imported) return;
-    RunAtomically(ErrorMode::Handler, "UpdateID", [&] {
+    atomically([&] {
       if (id_taken) MoveKey(table, "LB_ID", imported, next_key("LB_ID"));
       MoveKey(table, "LB_ID", found, imported);
     });
   });
+  if (!done) batch_failed_ = true;
 }
 
 }  // namespace dravmor

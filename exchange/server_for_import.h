@@ -32,17 +32,29 @@ class ServerForImport : public ServerObject {
   void FindOrAddFactory(const std::string& full, const std::string& short_name,
                         const std::string& code, int kind);
   void FindOrAddSeries(const std::string& name, int type);
-  void ImportOneProfile(PriceList& list, const std::string& code, const std::string& name,
+  // False when one of its statements failed.
+  bool ImportOneProfile(PriceList& list, const std::string& code, const std::string& name,
                         float price);
-  void ImportOnePJ(PriceList& list, const std::string& code, const std::string& name,
+  bool ImportOnePJ(PriceList& list, const std::string& code, const std::string& name,
                    const std::string& unit, double price);
   void ImportText(const std::string& file, bool profiles);
+  void LoadExisting(PriceList& list, bool profiles);
+  // The data lines of a price list, written in one transaction; when a line
+  // fails the batch is rolled back and written again line by line, so that
+  // only the failing line is lost (on a server a failed statement spoils
+  // its transaction). Gives the lines skipped.
+  uint64_t ImportLines(PriceList& list, bool profiles, const std::vector<std::string>& lines);
   // Reads the list file and every data file through before anything is
   // written; false (with the reason) when the package must be refused.
   bool CheckPackage(std::vector<std::string>& keys, std::string& why);
   void Import();
   std::string BuildValues(const std::vector<Variant>& row, const std::vector<int>& types);
   void ImportToDB(const std::string& key, size_t index, size_t count);
+  // A batch of a data file's rows, the same way as ImportLines; false when
+  // the attempt in one transaction failed and nothing of it stayed.
+  bool ImportRows(const std::string& table, const std::string& key_column, size_t key_index,
+                  const std::vector<int>& types, const std::vector<std::vector<Variant>>& rows,
+                  bool in_transaction);
   void UpdateID(const std::string& table, const std::string& key_column,
                 const std::string& key_text, bool category, const Variant& lb_id);
   // Gives a row a new key and carries every reference to the old key
@@ -57,6 +69,10 @@ class ServerForImport : public ServerObject {
   std::string list_path_;
   std::string package_directory_;
   bool category_found_ = false;
+  // While a batch is tried in one transaction, failures are only noted: the
+  // batch is written again row by row, which reports them.
+  bool trying_batch_ = false;
+  bool batch_failed_ = false;
   bool replace_ = false;
   Currency factory_id_;
   Currency series_id_;
