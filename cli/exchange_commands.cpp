@@ -53,14 +53,18 @@ class ProgressSink : public EventSink, public Prompter {
   bool drawn_ = false;
 };
 
-int Finish(ProgressSink& sink, nlohmann::ordered_json line, std::ostream& out) {
+// ok: no Accesserror and the operation's closing status was reached (a
+// refused package or price list ends without it).
+int Finish(ProgressSink& sink, nlohmann::ordered_json line, std::ostream& out,
+           bool reached_end) {
   sink.EndBar();
-  line["ok"] = sink.errors.empty();
+  const bool ok = sink.errors.empty() && reached_end;
+  line["ok"] = ok;
   line["status"] = sink.last_status;
   line["messages"] = sink.messages;
   line["errors"] = sink.errors;
   out << Line(line) << "\n";
-  return sink.errors.empty() ? 0 : 1;
+  return ok ? 0 : 1;
 }
 
 bool Connect(ServerObject& object, const std::string& connection, std::ostream& err) {
@@ -125,7 +129,7 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   const auto package = (std::filesystem::path(args[3]) / "zgl.rar").string();
   return Finish(sink, {{"package", package}, {"factory", exporter.factory_name()},
                        {"series", series.size()}},
-                out);
+                out, sink.last_status == "导出完成");
 }
 
 int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -136,7 +140,7 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   importer.SetEventSink(&sink);
   if (!Connect(importer, args[1], err)) return 1;
   importer.SetPath(args[2]);
-  return Finish(sink, {{"package", args[2]}}, out);
+  return Finish(sink, {{"package", args[2]}}, out, sink.last_status.rfind("成功导入", 0) == 0);
 }
 
 int ImportCsvCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -147,6 +151,7 @@ int ImportCsvCommand(const std::vector<std::string>& args, std::ostream& out, st
   importer.SetEventSink(&sink);
   if (!Connect(importer, args[1], err)) return 1;
   nlohmann::ordered_json results = nlohmann::ordered_json::array();
+  bool all = true;
   for (size_t i = 3; i < args.size(); ++i) {
     sink.last_status.clear();
     if (args[2] == "xc")
@@ -154,9 +159,10 @@ int ImportCsvCommand(const std::vector<std::string>& args, std::ostream& out, st
     else
       importer.ImportPJ(args[i]);
     sink.EndBar();
+    all = all && sink.last_status.rfind("成功导入", 0) == 0;
     results.push_back({{"file", args[i]}, {"status", sink.last_status}});
   }
-  return Finish(sink, {{"files", results}}, out);
+  return Finish(sink, {{"files", results}}, out, all);
 }
 
 }  // namespace dravmor::cli
