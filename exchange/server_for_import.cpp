@@ -273,7 +273,7 @@ void ServerForImport::ImportText(const std::string& file, bool profiles) {
     PriceList list;
     LoadExisting(list, profiles);
     const size_t fields = profiles ? 3 : 4;
-    uint64_t skipped = 0;
+    uint64_t skipped = 0, failed = 0;
     int16_t shown = -1;
     const std::string status = profiles ? "正在导入型材数据" : "正在导入配件数据";
     std::vector<std::string> batch;
@@ -281,18 +281,20 @@ void ServerForImport::ImportText(const std::string& file, bool profiles) {
       ++lines;
       batch.push_back(line);
       if (batch.size() < 2000) continue;
-      skipped += ImportLines(list, profiles, batch);
+      skipped += ImportLines(list, profiles, batch, failed);
       batch.clear();
       const auto at = in.tellg();
       const auto percent = static_cast<int16_t>(at < 0 || size <= 0 ? 100 : 100.0 * static_cast<double>(at) / size);
       if (percent != shown) Progress(status, shown = percent);
     }
-    skipped += ImportLines(list, profiles, batch);
-    const uint64_t n = lines - (profiles ? 3 : 2) - skipped;
+    skipped += ImportLines(list, profiles, batch, failed);
+    // Lines the database refused are not counted as imported either.
+    const uint64_t n = lines - (profiles ? 3 : 2) - skipped - failed;
     Progress("成功导入" + std::to_string(n) + (profiles ? "条型材数据 ！" : "条配件数据 ！"), 0);
     if (skipped > 0)
       Message("跳过" + std::to_string(skipped) + "行：字段个数不是" + std::to_string(fields) +
               "个，或者价格不是数字 ！");
+    if (failed > 0) Message(std::to_string(failed) + "行未能写入数据库 ！");
   });
 }
 
@@ -314,7 +316,7 @@ void ServerForImport::LoadExisting(PriceList& list, bool profiles) {
 }
 
 uint64_t ServerForImport::ImportLines(PriceList& list, bool profiles,
-                                      const std::vector<std::string>& lines) {
+                                      const std::vector<std::string>& lines, uint64_t& failed) {
   const size_t fields = profiles ? 3 : 4;
   auto write = [&](bool stop_on_failure) {
     uint64_t skipped = 0;
@@ -328,6 +330,7 @@ uint64_t ServerForImport::ImportLines(PriceList& list, bool profiles,
       const bool ok = profiles ? ImportOneProfile(list, f[0], f[1], static_cast<float>(*price))
                                : ImportOnePJ(list, f[0], f[1], f[2], *price);
       if (!ok && stop_on_failure) return std::optional<uint64_t>();
+      if (!ok) ++failed;
     }
     return std::optional<uint64_t>(skipped);
   };

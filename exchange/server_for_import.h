@@ -42,8 +42,9 @@ class ServerForImport : public ServerObject {
   // The data lines of a price list, written in one transaction; when a line
   // fails the batch is rolled back and written again line by line, so that
   // only the failing line is lost (on a server a failed statement spoils
-  // its transaction). Gives the lines skipped.
-  uint64_t ImportLines(PriceList& list, bool profiles, const std::vector<std::string>& lines);
+  // its transaction). Gives the malformed lines; counts the failed ones.
+  uint64_t ImportLines(PriceList& list, bool profiles, const std::vector<std::string>& lines,
+                       uint64_t& failed);
   // Reads the list file and every data file through before anything is
   // written; false (with the reason) when the package must be refused.
   bool CheckPackage(std::vector<std::string>& keys, std::string& why);
