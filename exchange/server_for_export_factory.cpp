@@ -61,6 +61,7 @@ std::string ServerForExportFactory::SaveKey(std::string_view exporter,
 
 std::string ServerForExportFactory::ExportFacInfo(Currency factory_id) {
   std::string key;
+  factory_name_.clear();
   Run(ErrorMode::Handler, "ExportFacInfo", [&] {
     RecordsetPtr rs = Open("SELECT * FROM 厂家 WHERE CJ_ID=" + SqlNumber(factory_id));
     factory_name_ = rs->IsEmpty() ? "" : Field(rs, size_t{1}).ToText();
