@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/exchange_commands.h"
 #include "cli/json_values.h"
 #include "cli/login_upgrade.h"
 #include "cli/script_runner.h"
@@ -24,6 +25,9 @@ constexpr const char* kUsage =
     "       dravmor sql CONNECTION \"SQL\" [--sqlserver]\n"
     "       dravmor run CONNECTION SCRIPT.json\n"
     "       dravmor classes\n"
+    "       dravmor export CONNECTION FACTORY_ID DIR [--series ID,ID...]\n"
+    "       dravmor import CONNECTION PACKAGE\n"
+    "       dravmor import-csv CONNECTION xc|pj FILE...\n"
     "upgrade options: --sqlserver  --lvsu N  --app-path DIR  --wzsb 1|0  --fszhao 1|0\n";
 
 int Fail(std::ostream& err, const Status& status) {
@@ -137,6 +141,9 @@ int RunCommand(std::vector<std::string> args, std::ostream& out, std::ostream& e
   if (command == "sql") return Sql(args, out, err);
   if (command == "run") return Run(args, out, err);
   if (command == "classes") return Classes(out);
+  if (command == "export") return ExportCommand(args, out, err);
+  if (command == "import") return ImportCommand(args, out, err);
+  if (command == "import-csv") return ImportCsvCommand(args, out, err);
   err << kUsage;
   return 2;
 }

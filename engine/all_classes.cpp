@@ -7,6 +7,8 @@
 #include "catalogue/server_for_xing_cai.h"
 #include "customers/server_for_ke_hu.h"
 #include "engine/dispatch.h"
+#include "exchange/server_for_export_factory.h"
+#include "exchange/server_for_import.h"
 #include "formulas/server_for_lei_bie.h"
 #include "records/server_for_biao.h"
 #include "records/server_for_install.h"
@@ -47,6 +49,8 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForProblem::Describe());
   registry.Add(ServerForBiao::Describe());
   registry.Add(ServerForXingCai::Describe());
+  registry.Add(ServerForExportFactory::Describe());
+  registry.Add(ServerForImport::Describe());
 }
 
 }  // namespace dravmor

@@ -1,0 +1,415 @@
+// Exchange packages and price lists end to end on an upgraded database:
+// a factory's data set exported and imported back row for row, imported
+// over a workshop's own rows of the same keys, damaged packages refused
+// without a change, and the suppliers' comma-separated price lists.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/archive.h"
+#include "engine/memory_form.h"
+#include "engine/table_file.h"
+#include "exchange/server_for_export_factory.h"
+#include "exchange/server_for_import.h"
+#include "tests/support/test_database.h"
+
+namespace dravmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::pair<std::string, std::string>> kTables = {
+    {"厂家", "Cj_ID"}, {"类别", "LB_ID"}, {"系列", "XL_ID"}, {"型材", "Xc_ID"},
+    {"绑定", "Bang_ID"}, {"型材组合公式", "xczhgs_id"}, {"玻璃组合公式", "blzhgs_id"}};
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Exchange : public testing::UpgradedDatabase {
+ protected:
+  void SetUp() override {
+    UpgradedDatabase::SetUp();
+    if (IsSkipped()) return;
+    std::string cs = connection_string_;
+    exporter_.SetEventSink(&export_events_);
+    exporter_.Connect(cs);
+    exporter_.SetAppPath(dir_.File("app"));
+    importer_.SetEventSink(&events_);
+    importer_.Connect(cs);
+    for (const auto& [table, key] : kTables) Exec("DELETE FROM " + table);
+  }
+
+  // A factory with a series and a tree node, two categories, profiles with
+  // awkward texts, a binding and formulas of both kinds; a second factory
+  // stays out of the export.
+  void MakeCatalogue() {
+    Exec("INSERT INTO 厂家 VALUES(5,'O''Brien/华建:铝业..','华建',0,1,'HJ',1,0,'','张三')");
+    Exec("INSERT INTO 厂家 VALUES(6,'Other','O',0,1,'OT',0,0,'','')");
+    Exec("INSERT INTO 类别 VALUES(10,'框',2,1,1,0,1,0,0,1,0,0,0)");
+    Exec("INSERT INTO 类别 VALUES(11,'扇',2,1,0,1,0,1,0,0,1,0,0)");
+    Exec("INSERT INTO 类别 VALUES(12,'不导出',5,1,0,0,0,0,0,0,0,0,0)");
+    Exec("INSERT INTO 系列 VALUES(7,5,'60系列',2,0,-1,0,'','')");
+    Exec("INSERT INTO 系列 VALUES(8,5,'节点',7,7,0,0,'','')");
+    Exec("INSERT INTO 系列 VALUES(9,6,'别家',2,0,0,0,'','')");
+    Exec("INSERT INTO 型材 VALUES(3,7,'框''料 \"A\"','K60',6000,1.25,0,Null,12.3456,10,5,1,-2.5,'型材',0,'',1.4,100,50,1)");
+    Exec("INSERT INTO 型材 VALUES(4,7,'','K61',5800,0.1,-1,'图',0.0001,11,5,1,0,'型材',3,'白',1.4,100,50,1)");
+    Exec("INSERT INTO 型材 VALUES(20,9,'别家料','X',6000,1,0,'',1,10,6,1,0,'型材',0,'',1,1,1,1)");
+    Exec("INSERT INTO 绑定 VALUES(1,3,4,100.5,5,2)");
+    Exec("INSERT INTO 型材组合公式 VALUES(1,9,7,3,'L-2*30','2',1,Null)");
+    Exec("INSERT INTO 型材组合公式 VALUES(2,9,8,4,'(W+H)/2','IIF(a>1,2,1)',2,'')");
+    Exec("INSERT INTO 玻璃组合公式 VALUES(1,9,7,'L-50','H-50','1',1,'5+9A+5')");
+  }
+
+  std::shared_ptr<MemoryForm> Form(Currency factory, const std::vector<int>& series) {
+    auto form = std::make_shared<MemoryForm>();
+    form->Set("lstfac.ListIndex", int32_t{0});
+    form->Set("lstfac.ItemData(0)", factory);
+    form->Set("lstxilie.ListCount", static_cast<int32_t>(series.size() + 1));
+    form->Set("lstxilie.Selected(0)", false);  // listed, not picked
+    form->Set("lstxilie.ItemData(0)", int32_t{9});
+    for (size_t i = 0; i < series.size(); ++i) {
+      form->Set("lstxilie.Selected(" + std::to_string(i + 1) + ")", true);
+      form->Set("lstxilie.ItemData(" + std::to_string(i + 1) + ")", int32_t{series[i]});
+    }
+    return form;
+  }
+
+  std::string ExportPackage(const std::vector<int>& series = {7, 8}) {
+    const std::string package = dir_.File("pkg.rar");
+    exporter_.SetPath(package);
+    exporter_.ExportFactory(Form(Currency::FromWhole(5), series));
+    EXPECT_EQ(export_events_.Last("Accesserror"), nullptr)
+        << export_events_.Last("Accesserror")->args[2].ToText();
+    return package;
+  }
+
+  std::map<std::string, RowData> Snapshot() {
+    std::map<std::string, RowData> all;
+    for (const auto& [table, key] : kTables)
+      all[table] = Query("SELECT * FROM " + table + " ORDER BY " + key);
+    return all;
+  }
+  static void ExpectSame(const RowData& a, const RowData& b, const std::string& table) {
+    ASSERT_EQ(a.cells.size(), b.cells.size()) << table;
+    for (size_t i = 0; i < a.cells.size(); ++i)
+      EXPECT_TRUE(a.cells[i] == b.cells[i])
+          << table << " cell " << i << ": " << a.cells[i].ToText() << " / " << b.cells[i].ToText();
+  }
+  void ExpectSame(const std::map<std::string, RowData>& a, const std::map<std::string, RowData>& b) {
+    for (const auto& [table, rows] : a) ExpectSame(rows, b.at(table), table);
+  }
+  std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const auto& e : events_.events)
+      if (e.name == "Msg") texts.push_back(e.args[0].ToText());
+    return texts;
+  }
+
+  ServerForExportFactory exporter_;
+  ServerForImport importer_;
+  testing::EventRecorder export_events_, events_;
+};
+
+TEST_P(Exchange, ExportWritesTheKeysInOrderAndAnArchiveOfEveryFile) {
+  MakeCatalogue();
+  ExportPackage();
+  const fs::path folder = exporter_.export_directory();
+  // The name keeps its letters; the separators become "_" and nothing is
+  // written outside the export folder.
+  const fs::path list = folder / "O'Brien_华建_铝业__.Exp";
+  ASSERT_TRUE(fs::exists(list));
+  EXPECT_EQ(ReadBytes(list),
+            "厂家@CJ_ID@0\r\n类别@MingCheng@1\r\n系列@XL_ID@0\r\n型材@XC_ID@0\r\n"
+            "绑定@Bang_ID@0\r\n型材组合公式@xczhgs_ID@0\r\n玻璃组合公式@blzhgs_ID@0\r\n");
+  EXPECT_EQ(*CheckTableFile((folder / "型材@XC_ID@0.dat").string(), nullptr), 2u);
+  EXPECT_EQ(*CheckTableFile((folder / "类别@MingCheng@1.dat").string(), nullptr), 2u);
+  EXPECT_TRUE(fs::exists(dir_.File("pkg.rar")));
+  testing::TempDir out;
+  auto names = UnpackArchive(dir_.File("pkg.rar"), out.path().string());
+  ASSERT_TRUE(names.ok());
+  EXPECT_EQ(names->size(), 8u);
+  ASSERT_FALSE(export_events_.events.empty());
+  EXPECT_EQ(export_events_.events.back().name, "Ok");
+  EXPECT_EQ(export_events_.events.back().args[1].ToText(), "100");
+
+  // No series picked: the factory file alone; a second export leaves only
+  // what it wrote.
+  ExportPackage({});
+  EXPECT_EQ(ReadBytes(list), "厂家@CJ_ID@0\r\n");
+  size_t files = 0;
+  for (auto& e : fs::directory_iterator(folder)) files += e.is_regular_file();
+  EXPECT_EQ(files, 3u);  // the factory file, the list file, the archive
+
+  // Nothing picked in the factory list: nothing happens.
+  auto none = std::make_shared<MemoryForm>();
+  none->Set("lstfac.ListIndex", int32_t{-1});
+  export_events_.events.clear();
+  exporter_.ExportFactory(none);
+  EXPECT_TRUE(export_events_.events.empty());
+}
+
+TEST_P(Exchange, ImportIntoAnEmptyDatabaseGivesBackEveryRow) {
+  MakeCatalogue();
+  Exec("DELETE FROM 型材 WHERE Xc_ID=20");
+  Exec("DELETE FROM 系列 WHERE XL_ID=9");
+  Exec("DELETE FROM 厂家 WHERE Cj_ID=6");
+  Exec("DELETE FROM 类别 WHERE LB_ID=12");
+  const auto before = Snapshot();
+  const std::string package = ExportPackage();
+  for (const auto& [table, key] : kTables) Exec("DELETE FROM " + table);
+  importer_.SetPath(package);
+  EXPECT_EQ(events_.Last("Accesserror"), nullptr);
+  EXPECT_TRUE(Messages().empty());
+  ASSERT_NE(events_.Last("Ok"), nullptr);
+  EXPECT_EQ(events_.Last("Ok")->args[0].ToText(), "成功导入11条数据 ！");
+  ExpectSame(before, Snapshot());
+}
+
+TEST_P(Exchange, ImportOverTheWorkshopsOwnKeysKeepsItsLinks) {
+  MakeCatalogue();
+  const std::string package = ExportPackage();
+  for (const auto& [table, key] : kTables) Exec("DELETE FROM " + table);
+  // The workshop's own catalogue, on the package's keys.
+  Exec("INSERT INTO 厂家 VALUES(5,'Own','O',0,1,'OWN',0,0,'','')");
+  Exec("INSERT INTO 类别 VALUES(20,'框',2,1,0,0,0,0,0,0,0,0,0)");    // the package's name
+  Exec("INSERT INTO 类别 VALUES(10,'自有',2,1,0,0,0,0,0,0,0,0,0)");  // the package's id
+  Exec("INSERT INTO 系列 VALUES(7,5,'own series',2,0,0,0,'','')");
+  Exec("INSERT INTO 系列 VALUES(8,5,'own node',7,7,0,0,'','')");
+  Exec("INSERT INTO 型材 VALUES(3,7,'own','OWN',6000,1,0,'',1,20,5,1,0,'型材',0,'',1,1,1,1)");
+  Exec("INSERT INTO 型材 VALUES(4,8,'own2','OWN2',6000,1,0,'',1,10,5,1,0,'型材',0,'',1,1,1,1)");
+  Exec("INSERT INTO 绑定 VALUES(1,3,4,1,1,1)");
+  Exec("INSERT INTO 型材组合公式 VALUES(1,9,8,3,'own formula','1',1,'')");
+  importer_.SetPath(package);
+  EXPECT_EQ(events_.Last("Accesserror"), nullptr);
+
+  // The package's rows hold their own keys.
+  EXPECT_EQ(Scalar("SELECT QuanCheng FROM 厂家 WHERE Cj_ID=5").ToText(), "O'Brien/华建:铝业..");
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列 WHERE XL_ID=7").ToText(), "60系列");
+  EXPECT_EQ(Scalar("SELECT DaiMa FROM 型材 WHERE Xc_ID=3").ToText(), "K60");
+  EXPECT_EQ(Scalar("SELECT Gs FROM 型材组合公式 WHERE xczhgs_id=1").ToText(), "L-2*30");
+  // The category of the package's name took the package's id, once.
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 类别 WHERE MingCheng='框'").ToText(), "1");
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 类别 WHERE LB_ID=10").ToText(), "框");
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 类别 WHERE LB_ID=11").ToText(), "扇");
+
+  // The workshop's rows moved, and everything that referred to them went along.
+  RowData own = Query("SELECT XL_ID,LB_ID,CJ_ID,Xc_ID FROM 型材 WHERE DaiMa='OWN'");
+  ASSERT_EQ(own.RowCount(), 1u);
+  const std::string series = own.cells[0].ToText(), profile = own.cells[3].ToText();
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列 WHERE XL_ID=" + series).ToText(), "own series");
+  EXPECT_EQ(own.cells[1].ToText(), "10");  // its category 框 is now 10
+  EXPECT_EQ(Scalar("SELECT QuanCheng FROM 厂家 WHERE Cj_ID=" + own.cells[2].ToText()).ToText(), "Own");
+  EXPECT_EQ(Scalar("SELECT CJ_ID FROM 系列 WHERE XL_ID=" + series).ToText(), own.cells[2].ToText());
+  RowData own2 = Query("SELECT XL_ID,LB_ID,Xc_ID FROM 型材 WHERE DaiMa='OWN2'");
+  ASSERT_EQ(own2.RowCount(), 1u);
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 类别 WHERE LB_ID=" + own2.cells[1].ToText()).ToText(), "自有");
+  RowData node = Query("SELECT XL_ID,xllb,PinJieFangShi FROM 系列 WHERE MingCheng='own node'");
+  ASSERT_EQ(node.RowCount(), 1u);
+  EXPECT_EQ(node.cells[1].ToText(), series);  // parent
+  EXPECT_EQ(node.cells[2].ToText(), series);  // root
+  EXPECT_EQ(own2.cells[0].ToText(), node.cells[0].ToText());
+  RowData formula = Query("SELECT XL_ID,xc_id FROM 型材组合公式 WHERE Gs='own formula'");
+  ASSERT_EQ(formula.RowCount(), 1u);
+  EXPECT_EQ(formula.cells[0].ToText(), node.cells[0].ToText());
+  EXPECT_EQ(formula.cells[1].ToText(), profile);
+  RowData binding = Query("SELECT Zhu_ID,Fu_ID FROM 绑定 WHERE ZhuCD=1");
+  ASSERT_EQ(binding.RowCount(), 1u);
+  EXPECT_EQ(binding.cells[0].ToText(), profile);
+  EXPECT_EQ(binding.cells[1].ToText(), own2.cells[2].ToText());
+  // Top-level series keep their window type.
+  EXPECT_EQ(Scalar("SELECT xllb FROM 系列 WHERE XL_ID=7").ToText(), "2");
+}
+
+TEST_P(Exchange, DamagedPackagesChangeNothing) {
+  MakeCatalogue();
+  const std::string good = ExportPackage();
+  testing::TempDir parts;
+  auto files = UnpackArchive(good, parts.path().string());
+  ASSERT_TRUE(files.ok());
+  Exec("DELETE FROM 型材 WHERE Xc_ID=3");  // so that a package would change something
+  const auto before = Snapshot();
+  const std::string list_name = "O'Brien_华建_铝业__.Exp";
+
+  auto repack = [&](const std::string& name, std::function<void(const fs::path&)> change) {
+    testing::TempDir copy;
+    for (const std::string& f : *files) fs::copy_file(parts.path() / f, copy.path() / f);
+    change(copy.path());
+    std::vector<std::string> names;
+    for (auto& e : fs::directory_iterator(copy.path())) names.push_back(e.path().filename().string());
+    const std::string path = dir_.File(name);
+    EXPECT_TRUE(PackArchive(path, copy.path().string(), names).ok());
+    return path;
+  };
+  struct Case {
+    std::string package;
+    bool shown;  // the "not a valid package" message box
+  };
+  testing::RecordingPrompter prompter;
+  const std::string whole = ReadBytes(good);
+  WriteBytes(dir_.File("cut.rar"), whole.substr(0, whole.size() * 2 / 3));
+  std::vector<Case> cases = {
+      {dir_.File("cut.rar"), true},
+      {repack("nolist.rar", [&](const fs::path& p) { fs::remove(p / list_name); }), true},
+      {repack("unknown.rar",
+              [&](const fs::path& p) {
+                std::ofstream(p / list_name, std::ios::app) << "NoSuchTable@ID@0\r\n";
+                fs::copy_file(p / "绑定@Bang_ID@0.dat", p / "NoSuchTable@ID@0.dat");
+              }),
+       true},
+      {repack("nodata.rar", [&](const fs::path& p) { fs::remove(p / "绑定@Bang_ID@0.dat"); }), true},
+      {repack("cutdata.rar",
+              [&](const fs::path& p) {
+                const std::string data = ReadBytes(p / "玻璃组合公式@blzhgs_ID@0.dat");
+                WriteBytes(p / "玻璃组合公式@blzhgs_ID@0.dat", data.substr(0, data.size() - 3));
+              }),
+       true},
+      {repack("escape.rar",
+              [&](const fs::path& p) {
+                std::ofstream(p / list_name, std::ios::app) << "../型材@XC_ID@0\r\n";
+              }),
+       true},
+      {dir_.File("no-such-file.rar"), true},
+  };
+  for (const Case& c : cases) {
+    prompter.asked.clear();
+    events_.events.clear();
+    importer_.SetPath(c.package);
+    ExpectSame(before, Snapshot());
+    ASSERT_EQ(prompter.asked.size(), 1u) << c.package;
+    EXPECT_EQ(prompter.asked[0].title, "操作提示");
+    EXPECT_EQ(prompter.asked[0].text, "这个文件不是有效的厂家数据文件或者已经遭到破坏 ！");
+    EXPECT_EQ(events_.Last("Ok"), nullptr) << c.package;
+  }
+  // A hostile entry in the archive itself.
+  testing::TempDir evil;
+  WriteBytes(evil.path() / "a.Exp", "");
+  fs::create_directories(evil.path() / "sub");
+  WriteBytes(evil.path() / "sub" / "x.dat", "x");
+  // (PackArchive names entries as given, so a ".." name is packed as such.)
+  ASSERT_TRUE(PackArchive(dir_.File("dots.rar"), (evil.path() / "sub").string(), {"../a.Exp"}).ok());
+  prompter.asked.clear();
+  importer_.SetPath(dir_.File("dots.rar"));
+  ExpectSame(before, Snapshot());
+  EXPECT_EQ(prompter.asked.size(), 1u);
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_NE(Messages().back().find(".."), std::string::npos);
+}
+
+TEST_P(Exchange, FailingRowsAreSkippedAndCounted) {
+  MakeCatalogue();
+  const std::string package = ExportPackage();
+  Exec("DELETE FROM 型材 WHERE Xc_ID=3");
+  // The formulas' key column arrives twice in a row: the second is skipped.
+  testing::TempDir parts;
+  auto files = UnpackArchive(package, parts.path().string());
+  ASSERT_TRUE(files.ok());
+  const fs::path data = parts.path() / "型材组合公式@xczhgs_ID@0.dat";
+  TableFileReader reader;
+  ASSERT_TRUE(reader.Open(data.string()).ok());
+  std::vector<std::vector<Variant>> rows;
+  std::vector<Variant> row;
+  while (*reader.Next(row)) rows.push_back(row);
+  TableFileWriter writer;
+  ASSERT_TRUE(writer.Open((parts.path() / "x.dat").string(), reader.fields()).ok());
+  for (auto& r : {rows[0], rows[0], rows[1]}) ASSERT_TRUE(writer.WriteRow(r.data(), r.size()).ok());
+  ASSERT_TRUE(writer.Finish().ok());
+  fs::rename(parts.path() / "x.dat", data);
+  ASSERT_TRUE(PackArchive(dir_.File("dup.rar"), parts.path().string(), *files).ok());
+  // A formula the database refuses (its text is taken under a unique index):
+  // that row alone is lost, the rows of its batch around it arrive.
+  Exec("DELETE FROM 型材组合公式");
+  Exec("CREATE UNIQUE INDEX OneGs ON 型材组合公式 (Gs)");
+  Exec("INSERT INTO 型材组合公式 VALUES(99,9,7,3,'(W+H)/2','2',1,'')");
+  importer_.SetPath(dir_.File("dup.rar"));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("跳过2条数据"), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("与上一行的键相同（1条）"), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("型材组合公式："), std::string::npos) << Messages()[0];
+  EXPECT_EQ(Scalar("SELECT DaiMa FROM 型材 WHERE Xc_ID=3").ToText(), "K60");
+  EXPECT_EQ(Scalar("SELECT Gs FROM 型材组合公式 WHERE xczhgs_id=1").ToText(), "L-2*30");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材组合公式").ToText(), "2");
+  // The binding already there moved aside for the package's own.
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定").ToText(), "2");
+}
+
+class PriceLists : public Exchange {
+ protected:
+  std::string File(const std::string& name, const std::string& text) {
+    WriteBytes(dir_.path() / name, text);
+    return dir_.File(name);
+  }
+  std::string LastOk() { return events_.Last("Ok") ? events_.Last("Ok")->args[0].ToText() : ""; }
+};
+
+TEST_P(PriceLists, ProfilesWithQuotesEmptyFieldsBomAndCrlf) {
+  testing::RecordingPrompter prompter;
+  const std::string text =
+      "\xEF\xBB\xBF" "0\r\n华建铝业,O'B,HJ\r\n60系列,2\r\nK'60,框'料 \"宽\",12.5\r\n,空代码,3\r\n"
+      "broken line\r\nA,B,notanumber\r\nA,B,1,2\r\nK2,扇料,7\r\n";
+  importer_.ImportXc(File("xc.txt", text));
+  EXPECT_TRUE(prompter.asked.empty());
+  EXPECT_EQ(LastOk(), "成功导入3条型材数据 ！");
+  EXPECT_EQ(events_.Last("Ok")->args[1].ToText(), "0");
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_NE(Messages().back().find("跳过3行"), std::string::npos);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家 WHERE QuanCheng='华建铝业' AND JianCheng='O''B'").ToText(), "1");
+  EXPECT_EQ(Scalar("SELECT JiaGe FROM 型材 WHERE DaiMa='K''60'").ToText(), "12.5");
+  EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE DaiMa='K''60'").ToText(), "框'料 \"宽\"");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材 WHERE DaiMa='' AND LB_ID=33").ToText(), "1");
+
+  // Again, keep: no duplicates, the series reused.
+  importer_.ImportXc(File("xc.txt", text));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "3");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 系列").ToText(), "1");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家").ToText(), "1");
+  // Replace: deleted and inserted again under new ids.
+  importer_.ImportXc(File("xc1.txt", "1\n" + text.substr(text.find("\r\n") + 2)));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "3");
+  EXPECT_EQ(Scalar("SELECT MIN(Xc_ID) FROM 型材").ToText(), "4");
+}
+
+TEST_P(PriceLists, BrokenHeadersStopBeforeAnyWrite) {
+  testing::RecordingPrompter prompter;
+  importer_.ImportXc(File("a.txt", "2\r\nF,F,F\r\n60,2\r\nK,N,1\r\n"));
+  importer_.ImportXc(File("b.txt", "0\r\nF,F\r\n60,2\r\nK,N,1\r\n"));
+  importer_.ImportXc(File("c.txt", "0\r\nF,F,F\r\n60,7\r\nK,N,1\r\n"));
+  importer_.ImportXc(File("d.txt", ""));
+  ASSERT_EQ(prompter.asked.size(), 4u);
+  EXPECT_EQ(prompter.asked[0].text, "数据的第一行不符合格式：0 或者 1 ！导入终止 ！");
+  EXPECT_EQ(prompter.asked[1].text, "数据的第二行不符合格式：全称,简称,编码 ！导入终止 ！");
+  EXPECT_EQ(prompter.asked[2].text, "数据的第三行不符合格式：名称,类别号(从0到4) ！导入终止 ！");
+  EXPECT_EQ(prompter.asked[0].title, "操作提示");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家").ToText(), "0");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "0");
+  EXPECT_EQ(events_.Last("Ok"), nullptr);
+}
+
+TEST_P(PriceLists, Accessories) {
+  importer_.ImportPJ(File("pj.txt", "0\nHardware Co,HC,H1\nP1,合页,个,2.75\nP2,把手,,1\nP3,bad,x\n"));
+  EXPECT_EQ(LastOk(), "成功导入2条配件数据 ！");
+  EXPECT_EQ(Scalar("SELECT cjLB FROM 厂家").ToText(), "1");
+  EXPECT_EQ(Scalar("SELECT DanJia FROM 配件 WHERE DaiMa='P1'").ToText(), "2.75");
+  EXPECT_EQ(Scalar("SELECT LB_ID FROM 配件 WHERE DaiMa='P1'").ToText(), "1926");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 配件 WHERE DaiMa='P2' AND DanWei=''").ToText(), "1");
+
+  // A line the database refuses is lost alone, and not counted as imported.
+  Exec("CREATE UNIQUE INDEX OneCode ON 配件 (DaiMa)");
+  Exec("INSERT INTO 配件 VALUES(50,99,'Q2','别家','','个',1,1,1926,0)");
+  events_.events.clear();
+  importer_.ImportPJ(File("pj2.txt", "0\nHardware Co,HC,H1\nQ1,螺钉,个,0.05\nQ2,合页,个,3\nQ3,铆钉,个,0.02\n"));
+  EXPECT_EQ(LastOk(), "成功导入2条配件数据 ！");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"1行未能写入数据库 ！"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 配件 WHERE DaiMa IN ('Q1','Q3')").ToText(), "2");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, Exchange, testing::BothBackends(), testing::BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, PriceLists, testing::BothBackends(), testing::BackendName);
+
+}  // namespace
+}  // namespace dravmor
