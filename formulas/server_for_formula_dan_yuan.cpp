@@ -44,7 +44,9 @@ std::string ServerForFormulaDanYuan::Quoted(const std::string& text) {
 }
 
 std::string ServerForFormulaDanYuan::Quoted(const Variant& value) {
-  return Quoted(value.IsNull() || value.IsEmpty() ? std::string() : value.ToText());
+  // A copied cell that was never filled stays unfilled.
+  if (value.IsNull() || value.IsEmpty()) return "NULL";
+  return Quoted(value.ToText());
 }
 
 std::string ServerForFormulaDanYuan::Number(const Variant& value) {

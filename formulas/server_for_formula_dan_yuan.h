@@ -68,7 +68,7 @@ class ServerForFormulaDanYuan : public ServerObject {
  private:
   // Value pieces of SQL text.
   static std::string Quoted(const std::string& text);   // '...' through SqlQuote
-  static std::string Quoted(const Variant& value);
+  static std::string Quoted(const Variant& value);  // NULL for Null
   static std::string Number(const Variant& value);      // plain number or NULL
   static std::string LeadingValue(const std::string& text);  // numeric value of a form text
   std::string T() const { return SqlNumber(template_); }
