@@ -273,6 +273,22 @@ TEST_P(FormulaDanYuan, FormulaUnitsAndTheirCopy) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM UnitXingCai WHERE unitTK_ID=31"), 1);
 }
 
+TEST_P(FormulaDanYuan, CasementProfileRowsGetAFixedWindowTwin) {
+  // PostgreSQL does not compare the number column with the text one.
+  if (OnServer()) GTEST_SKIP() << "number = text join not translated for PostgreSQL";
+  Exec("INSERT INTO 单元图库 VALUES(900,'40','unit',0)");
+  Exec("INSERT INTO 单元图库 VALUES(901,'41','unit',1)");
+  Exec("INSERT INTO UnitXingCai VALUES(5,40,1907,'a''',NULL,2,'x',0,1,0,0,0,0)");
+  Exec("INSERT INTO UnitXingCai VALUES(6,40,8,'b','2',3,'y',0,1,0,0,0,0)");
+  Exec("INSERT INTO UnitXingCai VALUES(7,40,8,'fixed','2',3,'y',0,0,1,0,0,0)");
+  Exec("INSERT INTO UnitXingCai VALUES(8,41,8,'other kind','2',3,'y',0,1,0,0,0,0)");
+  f_.ExecuteSQL();
+  // The first twin takes the largest key plus two.
+  EXPECT_EQ(Rows("SELECT xcUnitGs_ID, unitTK_ID, LB_ID, GS, ShuLiang, ShunXu, xlFS, PK, GD FROM "
+                 "UnitXingCai WHERE xcUnitGs_ID>8 ORDER BY xcUnitGs_ID"),
+            (Names{"10|40|29|a'|~|2|x|0|1", "11|40|8|b|2|3|y|0|1"}));
+}
+
 // A source template 9 in series 1 with every kind, position values under
 // both profile formulas, and a target 10 with rows of its own.
 class FormulaCopy : public FormulaDanYuan {
