@@ -10,4 +10,5 @@ build/dravmor run "$db" examples/operators.json
 build/dravmor run "$db" examples/series.json
 build/dravmor run "$db" examples/customers.json
 build/dravmor run "$db" examples/categories.json
+build/dravmor run "$db" examples/formulas.json
 build/dravmor sql "$db" "SELECT TOP 2 Cj_ID, BianMa, Quancheng FROM 厂家 ORDER BY BianMa"
