@@ -224,7 +224,16 @@ TEST_P(FormulaDanYuan, TextsAreStoredAsTypedAtBothLevels) {
   EXPECT_EQ(f_.GetGTFormula(Id(9), Id(1)), q);
   EXPECT_EQ(f_.GetGTFormula(Id(9), Id(2)), "");
   EXPECT_EQ(Count("SELECT COUNT(*) FROM WZSBGT"), 1);
-  // A kind no table answers to is an error, not a crash.
+  // A kind no table answers to is an error, not a crash; a listing of one
+  // hands out an unopened set, and later edits re-list that kind.
+  f_.GetFormula(7);
+  EXPECT_EQ(Listed(), 99u);
+  f_.EditFormula(Id(1), Texts("again"), 1);
+  EXPECT_EQ(Listed(), 99u);
+  f_.GetFormula(2);
+  f_.EditFormula(Id(1), Texts("again"), 1);
+  EXPECT_EQ(events_.Last("rsFormula")->args[0].ObjectAs<Recordset>()->Count(), 8u);
+  EXPECT_EQ(Rows("SELECT Gs FROM 型材组合公式"), Names{"again"});
   f_.AddFormula(Texts("x"), 9, Id(3));
   EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.AddFormula");
 }
@@ -379,6 +388,12 @@ TEST_P(FormulaCopy, SwitchesOffStillReplaceBlocksSashAndFreeText) {
   EXPECT_EQ(Rows("SELECT Gs_Chang FROM 玻璃组合公式 WHERE tk_id=10"), Names{"old"});
   EXPECT_EQ(Snapshot("ShanJiaGong", "10", "1"), source_["ShanJiaGong"]);
   EXPECT_EQ(Snapshot("WZSBGT", "10", "1"), source_["WZSBGT"]);
+  // Without the free-text table the copy does the rest.
+  Exec("DROP TABLE WZSBGT");
+  f_.SetCopyBoLi(true);
+  f_.CopyWinFormula(Id(9), Id(10), 0);
+  EXPECT_EQ(LastError(), "");
+  EXPECT_EQ(Snapshot("玻璃组合公式", "10", "1"), source_["玻璃组合公式"]);
 }
 
 TEST_P(FormulaCopy, AFailingCopyOrOneOntoItselfChangesNothing) {
@@ -428,6 +443,14 @@ TEST_P(FormulaCopy, UnitCopyStaysInItsFamily) {
   EXPECT_EQ(Rows("SELECT bk_STR, LvSu FROM GeneralBlock WHERE TK_ID=21"), Names{"s'|0"});
   EXPECT_EQ(Rows("SELECT ShanName, LvSu FROM ShanJiaGongDY WHERE DYTK_ID=21"), Names{"扇|0"});
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材单元公式 WHERE dytk_id=20"), 2);
+  // A step failing after the profiles were copied puts the target back.
+  Exec("UPDATE 型材单元公式 SET Gs='changed' WHERE dytk_id=20");
+  Exec("DROP TABLE ShanJiaGongDY");
+  f_.CopyFormula(Id(20), Id(21), 0);
+  EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.CopyFormula");
+  EXPECT_EQ(Rows("SELECT Gs FROM 型材单元公式 WHERE dytk_id=21 ORDER BY xcdygs_id"),
+            (Names{"keep", "a'"}));
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM FormulaDYV WHERE DYTK_ID=21"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FormulaDanYuan, testing::BothBackends(), testing::BackendName);
