@@ -9,6 +9,7 @@
 #include "engine/dispatch.h"
 #include "exchange/server_for_export_factory.h"
 #include "exchange/server_for_import.h"
+#include "formulas/server_for_formula_dan_yuan.h"
 #include "formulas/server_for_lei_bie.h"
 #include "records/server_for_biao.h"
 #include "records/server_for_install.h"
@@ -38,6 +39,7 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForLeiBie::Describe());
   registry.Add(ServerForWindowLoad::Describe());
   registry.Add(ServerForDrawing::Describe());
+  registry.Add(ServerForFormulaDanYuan::Describe());
   registry.Add(ServerForCaoZuoYuan::Describe());
   registry.Add(ServerForLogin::Describe());
   registry.Add(ServerForCPK::Describe());

@@ -15,4 +15,5 @@ build/dravmor run "$db" examples/profiles.json
 build/dravmor run "$db" examples/warehouse.json
 build/dravmor run "$db" examples/records.json
 build/dravmor run "$db" examples/templates.json
+build/dravmor run "$db" examples/formulas.json
 build/dravmor sql "$db" "SELECT TOP 2 Cj_ID, BianMa, Quancheng FROM 厂家 ORDER BY BianMa"
