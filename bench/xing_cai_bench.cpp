@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/raw_query.h"
+
 #include "catalogue/server_for_xing_cai.h"
 #include "engine/dialect/rewriter.h"
 #include "engine/schema/shipped_schema.h"
@@ -126,33 +128,14 @@ void BM_GetXingCaiRawSqlite(benchmark::State& state) {
   sqlite3* db = nullptr;
   sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
   RegisterJetFunctions(db);
-  size_t rows = 0, cells = 0;
-  std::string text;
+  long rows = 0;
   for (auto _ : state) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      state.SkipWithError(sqlite3_errmsg(db));
+    std::string error;
+    rows = bench::ReadAllRows(db, sql, &error);
+    if (rows < 0) {
+      state.SkipWithError(error.c_str());
       break;
     }
-    const int width = sqlite3_column_count(stmt);
-    rows = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      ++rows;
-      for (int c = 0; c < width; ++c) {
-        switch (sqlite3_column_type(stmt, c)) {
-          case SQLITE_INTEGER: cells += static_cast<size_t>(sqlite3_column_int64(stmt, c) & 1); break;
-          case SQLITE_FLOAT: cells += sqlite3_column_double(stmt, c) > 0; break;
-          case SQLITE_TEXT:
-            text.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                        static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
-            cells += text.size();
-            break;
-          default: ++cells;
-        }
-      }
-    }
-    sqlite3_finalize(stmt);
-    benchmark::DoNotOptimize(cells);
   }
   sqlite3_close(db);
   state.counters["rows"] = static_cast<double>(rows);

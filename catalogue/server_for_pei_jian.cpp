@@ -45,7 +45,7 @@ ServerForPeiJian::AccessoryForm ServerForPeiJian::ReadForm(const std::shared_ptr
   AccessoryForm form;
   form.code = SqlQuote(FormText(frm, "txtXingCaiInfo", 0));
   form.name = SqlQuote(FormText(frm, "txtXingCaiInfo", 1));
-  form.specification = SqlQuote(FormText(frm, "txtXingCaiInfo", 2));
+  form.guige = SqlQuote(FormText(frm, "txtXingCaiInfo", 2));
   form.unit = SqlQuote(FormText(frm, "txtXingCaiInfo", 3));
   form.price = SqlNumber(LeadingNumber(FormText(frm, "txtXingCaiInfo", 4)));
   // The chosen category's id; no selection (-1) has no item and fails.
@@ -72,7 +72,7 @@ void ServerForPeiJian::AddPeiJian(const std::shared_ptr<Object>& frm) {
     auto id = NextId(connection(), "配件", "pj_id");
     if (!Check(id.ok() ? Status::Ok() : id.status())) return;
     Exec("INSERT INTO 配件  VALUES(" + SqlNumber(*id) + "," + SqlNumber(factory_) + ",'" +
-         form.code + "','" + form.name + "','" + form.specification + "','" + form.unit + "'," +
+         form.code + "','" + form.name + "','" + form.guige + "','" + form.unit + "'," +
          form.price + "," + form.rounding + "," + form.category + ",0)");
     Refresh("PJ");
   });
@@ -82,7 +82,7 @@ void ServerForPeiJian::EditPeiJian(Currency ID, const std::shared_ptr<Object>& f
   Run(ErrorMode::Handler, "EditPeiJian", [&] {
     AccessoryForm form = ReadForm(frm);
     Exec("UPDATE 配件  SET " + std::string("DaiMa='") + form.code + "'," + "MingCheng='" +
-         form.name + "'," + "GuiGe='" + form.specification + "'," + "DanWei='" + form.unit + "'," +
+         form.name + "'," + "GuiGe='" + form.guige + "'," + "DanWei='" + form.unit + "'," +
          "DanJia=" + form.price + "," + "ShifouQuzheng=" + form.rounding + "," +
          "LB_id=" + form.category + " WHERE pj_id=" + SqlNumber(ID));
     Refresh("PJ");

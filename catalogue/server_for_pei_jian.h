@@ -41,7 +41,7 @@ class ServerForPeiJian : public ServerObject {
 
  private:
   struct AccessoryForm {
-    std::string code, name, specification, unit;  // ready to stand between quotes
+    std::string code, name, guige, unit;  // ready to stand between quotes
     std::string price, category, rounding;
   };
   AccessoryForm ReadForm(const std::shared_ptr<Object>& frm);
