@@ -608,7 +608,30 @@ LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
   SELECT dravmor_whole_division(dravmor_number(a), dravmor_number(b), true)
 $$;
 
+-- A number compared with a text (a Long or Currency key joined with the
+-- text column that holds the same key): Jet compares them as numbers, so
+-- these operators do the same; a text that is no number equals nothing.
+CREATE OR REPLACE FUNCTION dravmor_num_eq_text(numeric, citext) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN $2::text ~ '^\s*[-+]?([0-9]+\.?[0-9]*|\.[0-9]+)\s*$'
+              THEN $1 = trim($2::text)::numeric ELSE false END $$;
+CREATE OR REPLACE FUNCTION dravmor_text_eq_num(citext, numeric) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT dravmor_num_eq_text($2, $1) $$;
+CREATE OR REPLACE FUNCTION dravmor_int_eq_text(integer, citext) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT dravmor_num_eq_text($1::numeric, $2) $$;
+CREATE OR REPLACE FUNCTION dravmor_text_eq_int(citext, integer) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT dravmor_num_eq_text($2::numeric, $1) $$;
+DO $$ BEGIN
+  IF NOT EXISTS (SELECT 1 FROM pg_operator WHERE oprname = '=' AND
+                 oprleft = 'numeric'::regtype AND oprright = 'citext'::regtype) THEN
+    CREATE OPERATOR = (LEFTARG = numeric, RIGHTARG = citext, FUNCTION = dravmor_num_eq_text);
+    CREATE OPERATOR = (LEFTARG = citext, RIGHTARG = numeric, FUNCTION = dravmor_text_eq_num);
+    CREATE OPERATOR = (LEFTARG = integer, RIGHTARG = citext, FUNCTION = dravmor_int_eq_text);
+    CREATE OPERATOR = (LEFTARG = citext, RIGHTARG = integer, FUNCTION = dravmor_text_eq_int);
+  END IF;
+END $$;
+
 -- Present when this script has run; raise the number with every change to
 -- the functions above.
 CREATE OR REPLACE FUNCTION dravmor_functions_version() RETURNS integer
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 1 $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 2 $$;
