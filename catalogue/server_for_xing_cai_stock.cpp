@@ -85,8 +85,10 @@ RecordsetPtr ServerForXingCai::GetXcForHouse(const std::string& strDaiMa) {
     if (received_mode_) {
       sql = "SELECT xc_id,Daima,MingchengXC,Mizhong,Changdu,JiaGe,num,YS FROM  型材 ";
     } else {
-      // Lines that received nothing are no stock.
-      Exec("DELETE * FROM BaoDanDetail WHERE DaoHuo=0");
+      // Stock lines (of no order) that received nothing are no stock. An
+      // order's line that has received nothing yet is an open order line,
+      // not an empty stock line: it stays.
+      Exec("DELETE * FROM BaoDanDetail WHERE DaoHuo=0 AND BD_ID=0");
       sql = "SELECT 型材.xc_id, Daima, MingchengXC, Mizhong, CD, YaoHuo, DaoHuo, XcYs, "
             "BaoZhuang,BDDetail_ID " +
             std::string(" FROM 型材 INNER JOIN BaoDanDetail ON 型材.xc_ID=BaoDanDetail.xc_ID ");

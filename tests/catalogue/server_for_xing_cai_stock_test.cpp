@@ -105,11 +105,14 @@ TEST_P(XingCaiStock, StockCountsAndTheAllRowsMarker) {
   Exec("INSERT INTO BaoDanDetail (BDDetail_ID, BD_ID, Xc_ID, CD, DaoHuo) VALUES(2, 0, 2, 6000, 0)");
   Exec("INSERT INTO BaoDanDetail (BDDetail_ID, BD_ID, Xc_ID, CD, DaoHuo) VALUES(3, 5, 3, 6000, 2)");
   Exec("INSERT INTO BaoDanDetail (BDDetail_ID, BD_ID, Xc_ID, CD, DaoHuo) VALUES(4, 0, 4, 6000, 1)");
+  // An order's line still waiting for delivery is kept by the view.
+  Exec("INSERT INTO BaoDanDetail (BDDetail_ID, BD_ID, Xc_ID, CD, DaoHuo) VALUES(5, 5, 3, 6000, 0)");
   House(10, 1);
   EXPECT_EQ(Column("rsResult", "BDDetail_ID"), (Names{"1"}));
   House(-1, -1);
   EXPECT_EQ(Column("rsResult", "BDDetail_ID"), (Names{"1", "4"}));
-  EXPECT_EQ(Number("SELECT COUNT(*) FROM BaoDanDetail"), 3);
+  EXPECT_EQ(Number("SELECT COUNT(*) FROM BaoDanDetail"), 4);
+  EXPECT_EQ(Number("SELECT COUNT(*) FROM BaoDanDetail WHERE BDDetail_ID=5"), 1);
   EXPECT_EQ(LastError(), "");
 }
 
