@@ -1,5 +1,7 @@
 #include "engine/archive.h"
 
+#include "engine/text.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 #include <locale.h>
@@ -44,11 +46,13 @@ ReadArchive OpenForReading(const std::string& path) {
   return a;
 }
 
+// Packages of older installations name their entries in the Chinese
+// Windows code page; the names are read in UTF-8 either way.
 std::string EntryName(archive_entry* entry) {
   const char* utf8 = archive_entry_pathname_utf8(entry);
-  if (utf8) return utf8;
+  if (utf8) return LegacyTextToUtf8(utf8);
   const char* raw = archive_entry_pathname(entry);
-  return raw ? raw : "";
+  return raw ? LegacyTextToUtf8(raw) : "";
 }
 
 // The file name an entry is unpacked under, or an empty text with the

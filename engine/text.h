@@ -16,4 +16,11 @@ std::string SqlQuote(std::string_view value);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);
 
+// Text files written by older installations are in the code page of
+// Chinese Windows. A text that is valid UTF-8 is returned as it is; any
+// other is read as GB18030 (a superset of GBK) and returned in UTF-8, and
+// bytes that are neither are kept as they are.
+bool IsValidUtf8(std::string_view text);
+std::string LegacyTextToUtf8(std::string_view text);
+
 }  // namespace dravmor

@@ -32,10 +32,12 @@ std::vector<std::string> Split(const std::string& line, char separator) {
   }
 }
 
-// A line of a text file without its line end (LF or CR LF).
+// A line of a text file without its line end (LF or CR LF), in UTF-8
+// also when an older installation wrote it in the Chinese code page.
 bool ReadLine(std::istream& in, std::string& line) {
   if (!std::getline(in, line)) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  line = LegacyTextToUtf8(line);
   return true;
 }
 

@@ -9,6 +9,16 @@
 namespace dravmor {
 namespace {
 
+TEST(LegacyText, Utf8StaysOldCodePageIsConvertedAndJunkIsKept) {
+  EXPECT_TRUE(IsValidUtf8("框料 abc"));
+  EXPECT_FALSE(IsValidUtf8(std::string("框料").substr(0, 5)));  // cut inside a character
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));                      // overlong form
+  EXPECT_EQ(LegacyTextToUtf8("框料"), "框料");
+  EXPECT_EQ(LegacyTextToUtf8("\xBF\xF2\xC1\xCF"), "框料");
+  EXPECT_EQ(LegacyTextToUtf8("\xFF\xFF"), "\xFF\xFF");
+  EXPECT_EQ(LegacyTextToUtf8(""), "");
+}
+
 TEST(Currency, TextIsPlainDecimal) {
   EXPECT_EQ(Currency::FromWhole(42).ToText(), "42");
   EXPECT_EQ(Currency{-35000}.ToText(), "-3.5");

@@ -390,6 +390,17 @@ TEST_P(PriceLists, BrokenHeadersStopBeforeAnyWrite) {
   EXPECT_EQ(events_.Last("Ok"), nullptr);
 }
 
+TEST_P(PriceLists, AListInTheOldChineseCodePageReadsAsUtf8) {
+  // "华建,华,HJ" / "60系列,2" / "K1,框料,3" as older installations wrote them.
+  const std::string gbk = "0\r\n\xBB\xAA\xBD\xA8,\xBB\xAA,HJ\r\n60\xCF\xB5\xC1\xD0,2\r\n"
+                          "K1,\xBF\xF2\xC1\xCF,3\r\n";
+  importer_.ImportXc(File("gbk.txt", gbk));
+  EXPECT_EQ(LastOk(), "成功导入1条型材数据 ！");
+  EXPECT_EQ(Scalar("SELECT QuanCheng FROM 厂家").ToText(), "华建");
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列").ToText(), "60系列");
+  EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材").ToText(), "框料");
+}
+
 TEST_P(PriceLists, Accessories) {
   importer_.ImportPJ(File("pj.txt", "0\nHardware Co,HC,H1\nP1,合页,个,2.75\nP2,把手,,1\nP3,bad,x\n"));
   EXPECT_EQ(LastOk(), "成功导入2条配件数据 ！");
