@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_shop.h"
+
 #include "engine/schema/shipped_schema.h"
 #include "engine/settings_store.h"
 #include "formulas/server_for_formula_dan_yuan.h"
@@ -30,19 +32,10 @@ struct FormulaDatabase {
   Status status;
 
   FormulaDatabase() {
-    std::random_device rd;
-    file = std::filesystem::temp_directory_path() /
-           ("dravmor-formula-" + std::to_string(rd()) + ".db");
-    SharedConnection::ResetThisThread();
-    status = CreateShippedDatabase(file.string());
+    file = bench::NewShopPath("formula");
+    status = bench::CreateUpgradedShop(file.string());
     if (!status.ok()) return;
     connection = SharedConnection::ForThisThread();
-    UseSettings(std::make_shared<FileSettingsStore>(file.string() + ".settings"));
-    ServerForLogin login;
-    std::string cs = file.string();
-    login.Connect(cs);
-    login.SetSQLSERVER(false);
-    login.AddField();
     Transaction bulk(*connection);
     connection->Execute("INSERT INTO 型材 (Xc_ID, XL_ID, MingChengXC, DaiMa) VALUES(3,1,'框','K')",
                         kJet);
@@ -55,8 +48,7 @@ struct FormulaDatabase {
   ~FormulaDatabase() {
     SharedConnection::ResetThisThread();
     UseSettings(nullptr);
-    for (const char* suffix : {"", "-wal", "-shm", ".settings"})
-      std::filesystem::remove(file.string() + suffix);
+    bench::RemoveShop(file.string());
   }
 };
 

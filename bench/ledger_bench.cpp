@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_shop.h"
+
 #include "bench/raw_query.h"
 
 #include "engine/dialect/rewriter.h"
@@ -33,37 +35,17 @@ struct Period {
 };
 constexpr Period kPeriods[] = {{"2024-01-01", "2025-12-31"}, {"2025-03-01", "2025-03-31"}};
 
-// The database file, removed when the benchmarks end.
-struct LedgerFile {
-  std::string path;
-  ~LedgerFile() {
-    for (const char* suffix : {"", "-wal", "-shm", ".settings"}) std::filesystem::remove(path + suffix);
-  }
-};
-
 // One upgraded database with the ledger rows, made on first use.
 const std::string& LedgerDatabase() {
-  static const LedgerFile file{[] {
-    std::random_device rd;
-    auto path = std::filesystem::temp_directory_path() /
-                ("dravmor-ledger-" + std::to_string(rd()) + ".db");
-    SharedConnection::ResetThisThread();
-    if (Status s = CreateShippedDatabase(path.string()); !s.ok())
-      throw std::runtime_error(s.ToString());
-    UseSettings(std::make_shared<FileSettingsStore>(path.string() + ".settings"));
-    {
-      ServerForLogin login;
-      std::string cs = path.string();
-      login.Connect(cs);
-      login.SetSQLSERVER(false);
-      login.AddField();
-    }
+  static const bench::ShopFile file{[] {
+    const std::string path = bench::NewShopPath("ledger");
+    if (Status s = bench::CreateUpgradedShop(path); !s.ok()) throw std::runtime_error(s.ToString());
     auto connection = SharedConnection::ForThisThread();
     connection->Execute("INSERT INTO 型材 (Xc_ID, MingChengXC, DaiMa, ChangDu, JiaGe) "
                         "VALUES(5, 'Frame 60', 'KF60', 6000, 12.5)",
                         dialect::Source::Jet);
     ServerForChuRuMingXi ledger;
-    std::string cs = path.string();
+    std::string cs = path;
     ledger.Connect(cs);
     ledger.SetSQLSERVER(false);
     const Date first = Date::FromCivil(2024, 1, 1);
@@ -76,7 +58,7 @@ const std::string& LedgerDatabase() {
     bulk.Commit();
     SharedConnection::ResetThisThread();
     UseSettings(nullptr);
-    return path.string();
+    return path;
   }()};
   return file.path;
 }

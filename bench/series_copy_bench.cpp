@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_shop.h"
+
 #include "engine/schema/shipped_schema.h"
 #include "engine/settings_store.h"
 #include "series/server_for_xi_lie.h"
@@ -21,30 +23,10 @@ namespace {
 
 using namespace dravmor;
 
-std::filesystem::path NewShopFile(const std::string& tag) {
-  std::random_device rd;
-  return std::filesystem::temp_directory_path() /
-         ("dravmor-" + tag + "-" + std::to_string(rd()) + ".db");
-}
-
-void RemoveShopFile(const std::filesystem::path& file) {
-  for (const char* suffix : {"", "-wal", "-shm", ".settings"})
-    std::filesystem::remove(file.string() + suffix);
-}
-
 // An upgraded database whose series 1 has `profiles` profiles and the
 // formulas on them.
 Status BuildShop(const std::filesystem::path& file, int profiles) {
-  SharedConnection::ResetThisThread();
-  if (Status s = CreateShippedDatabase(file.string()); !s.ok()) return s;
-  UseSettings(std::make_shared<FileSettingsStore>(file.string() + ".settings"));
-  {
-    ServerForLogin login;
-    std::string cs = file.string();
-    login.Connect(cs);
-    login.SetSQLSERVER(false);
-    login.AddField();
-  }
+  if (Status s = bench::CreateUpgradedShop(file.string()); !s.ok()) return s;
   auto connection = SharedConnection::ForThisThread();
   Transaction bulk(*connection);
   auto exec = [&](const std::string& sql) { return connection->Execute(sql, dialect::Source::Jet); };
@@ -67,7 +49,7 @@ Status BuildShop(const std::filesystem::path& file, int profiles) {
 
 void BM_CopyNew(benchmark::State& state) {
   const int profiles = static_cast<int>(state.range(0));
-  auto file = NewShopFile("copy");
+  std::filesystem::path file = bench::NewShopPath("copy");
   if (Status s = BuildShop(file, profiles); !s.ok()) {
     state.SkipWithError(s.ToString().c_str());
     return;
@@ -87,7 +69,7 @@ void BM_CopyNew(benchmark::State& state) {
   state.counters["statements"] = static_cast<double>(statements);
   SharedConnection::ResetThisThread();
   UseSettings(nullptr);
-  RemoveShopFile(file);
+  bench::RemoveShop(file.string());
 }
 BENCHMARK(BM_CopyNew)->Arg(500)->Arg(1000)->Arg(2000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -95,7 +77,7 @@ BENCHMARK(BM_CopyNew)->Arg(500)->Arg(1000)->Arg(2000)->Iterations(3)->Unit(bench
 // row, as literal texts, executed directly in autocommit.
 void BM_CopyNewRawStream(benchmark::State& state) {
   const int profiles = static_cast<int>(state.range(0));
-  auto file = NewShopFile("copy-raw");
+  std::filesystem::path file = bench::NewShopPath("copy-raw");
   if (Status s = BuildShop(file, profiles); !s.ok()) {
     state.SkipWithError(s.ToString().c_str());
     return;
@@ -139,7 +121,7 @@ void BM_CopyNewRawStream(benchmark::State& state) {
   state.counters["statements"] = static_cast<double>(statements);
   sqlite3_close(db);
   UseSettings(nullptr);
-  RemoveShopFile(file);
+  bench::RemoveShop(file.string());
 }
 BENCHMARK(BM_CopyNewRawStream)->Arg(500)->Arg(1000)->Arg(2000)->Iterations(3)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_shop.h"
+
 #include "engine/memory_form.h"
 #include "engine/schema/shipped_schema.h"
 #include "engine/settings_store.h"
@@ -20,23 +22,12 @@ using namespace dravmor;
 
 void BM_FillSeriesTree(benchmark::State& state) {
   const int nodes = static_cast<int>(state.range(0));
-  std::random_device rd;
-  auto file = std::filesystem::temp_directory_path() / ("dravmor-tree-" + std::to_string(rd()) + ".db");
-  SharedConnection::ResetThisThread();
-  if (Status s = CreateShippedDatabase(file.string()); !s.ok()) {
+  std::filesystem::path file = bench::NewShopPath("tree");
+  if (Status s = bench::CreateUpgradedShop(file.string()); !s.ok()) {
     state.SkipWithError(s.ToString().c_str());
     return;
   }
   auto connection = SharedConnection::ForThisThread();
-  {
-    // A current database, as the log-in upgrade leaves it.
-    UseSettings(std::make_shared<FileSettingsStore>(file.string() + ".settings"));
-    ServerForLogin login;
-    std::string cs = file.string();
-    login.Connect(cs);
-    login.SetSQLSERVER(false);
-    login.AddField();
-  }
   {
     Transaction bulk(*connection);
     connection->Execute("INSERT INTO 系列  VALUES(10,1,'60',0,0,0,0,'a','a')", dialect::Source::Jet);
@@ -66,7 +57,7 @@ void BM_FillSeriesTree(benchmark::State& state) {
   state.counters["statements"] = static_cast<double>(statements);
   SharedConnection::ResetThisThread();
   UseSettings(nullptr);
-  for (const char* suffix : {"", "-wal", "-shm", ".settings"}) std::filesystem::remove(file.string() + suffix);
+  bench::RemoveShop(file.string());
 }
 BENCHMARK(BM_FillSeriesTree)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 

@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_shop.h"
+
 #include "bench/raw_query.h"
 
 #include "catalogue/server_for_xing_cai.h"
@@ -25,29 +27,10 @@ using namespace dravmor;
 
 constexpr int kProfiles = 20000;
 
-struct CatalogueFile {
-  std::string path;
-  ~CatalogueFile() {
-    for (const char* suffix : {"", "-wal", "-shm", ".settings"}) std::filesystem::remove(path + suffix);
-  }
-};
-
 const std::string& CatalogueDatabase() {
-  static const CatalogueFile file{[] {
-    std::random_device rd;
-    auto path = std::filesystem::temp_directory_path() /
-                ("dravmor-profiles-" + std::to_string(rd()) + ".db");
-    SharedConnection::ResetThisThread();
-    if (Status s = CreateShippedDatabase(path.string()); !s.ok())
-      throw std::runtime_error(s.ToString());
-    UseSettings(std::make_shared<FileSettingsStore>(path.string() + ".settings"));
-    {
-      ServerForLogin login;
-      std::string cs = path.string();
-      login.Connect(cs);
-      login.SetSQLSERVER(false);
-      login.AddField();
-    }
+  static const bench::ShopFile file{[] {
+    const std::string path = bench::NewShopPath("profiles");
+    if (Status s = bench::CreateUpgradedShop(path); !s.ok()) throw std::runtime_error(s.ToString());
     auto connection = SharedConnection::ForThisThread();
     auto exec = [&](const std::string& sql) { connection->Execute(sql, dialect::Source::Jet); };
     Transaction bulk(*connection);
@@ -68,7 +51,7 @@ const std::string& CatalogueDatabase() {
     bulk.Commit();
     SharedConnection::ResetThisThread();
     UseSettings(nullptr);
-    return path.string();
+    return path;
   }()};
   return file.path;
 }
