@@ -35,15 +35,6 @@ void ServerForCPK::Statement(std::string_view operation, const std::function<voi
   Run(ErrorMode::SilentHandler, operation, body);
 }
 
-std::optional<Currency> ServerForCPK::NextRowId() {
-  std::optional<Currency> id;
-  Run(ErrorMode::Handler, "GetMaxID", [&] {
-    auto next = NextId(connection(), "ChengPinKu", "ID");
-    if (Check(next.status())) id = *next;
-  });
-  return id;
-}
-
 void ServerForCPK::Announce(Currency id) {
   std::vector<Variant> args{Variant(id)};
   Raise("rsCpID", args);
@@ -122,7 +113,7 @@ void ServerForCPK::StockInWindow(Currency window, const std::shared_ptr<Object>&
     Statement("UpdateNum", [&] { RecomputeArea(*found); });
     return;
   }
-  auto id = NextRowId();
+  auto id = NextRowId("ChengPinKu", "ID");
   if (!id) return;
   bool written = false;
   Statement("UpdateNum", [&] {
@@ -149,7 +140,7 @@ void ServerForCPK::StockIn(Currency window, const std::shared_ptr<Object>& frm) 
   }
   if (type_ < 1 || type_ > 3) return;
   const std::string t = SqlNumber(type_), f = SqlNumber(shipping_);
-  auto id = NextRowId();
+  auto id = NextRowId("ChengPinKu", "ID");
   if (!id) return;
   // Only a row that was written is announced.
   bool written = false;

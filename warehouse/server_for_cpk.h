@@ -59,8 +59,6 @@ class ServerForCPK : public ServerObject {
   // One statement of a resume-next operation: a control it needs that is
   // missing leaves the whole statement out, and the operation goes on.
   void Statement(std::string_view operation, const std::function<void()>& body);
-  // The next ChengPinKu id; nullopt when the lookup failed (reported).
-  std::optional<Currency> NextRowId();
   void Announce(Currency id);  // rsCpID
   // Entries of the stock form: txtcpk(i) quoted, or its numeric value.
   std::string Text(const std::shared_ptr<Object>& frm, int index);
