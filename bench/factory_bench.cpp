@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/raw_query.h"
+
 #include "bench/factory_stream.h"
 
 #include "engine/memory_form.h"
@@ -72,29 +74,10 @@ void BM_AddFactoryThroughEngine(benchmark::State& state) {
 // read every column of every row, finalize.
 struct RawClient {
   sqlite3* db = nullptr;
-  size_t cells = 0;
-  std::string text;
 
   void Run(const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-      throw std::runtime_error(sqlite3_errmsg(db));
-    int width = sqlite3_column_count(stmt);
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      for (int c = 0; c < width; ++c) {
-        switch (sqlite3_column_type(stmt, c)) {
-          case SQLITE_INTEGER: cells += static_cast<size_t>(sqlite3_column_int64(stmt, c) & 1); break;
-          case SQLITE_FLOAT: cells += sqlite3_column_double(stmt, c) > 0; break;
-          case SQLITE_TEXT:
-            text.assign(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                        static_cast<size_t>(sqlite3_column_bytes(stmt, c)));
-            cells += text.size();
-            break;
-          default: ++cells;
-        }
-      }
-    }
-    sqlite3_finalize(stmt);
+    std::string error;
+    if (bench::ReadAllRows(db, sql, &error) < 0) throw std::runtime_error(error);
   }
 };
 
@@ -113,7 +96,6 @@ void BM_AddFactoryRawSqlite(benchmark::State& state) {
     for (int i = 0; i < kFactories; ++i)
       for (const std::string& sql : bench::FactoryStatements(i)) client.Run(sql);
     sqlite3_close(client.db);
-    benchmark::DoNotOptimize(client.cells);
     state.PauseTiming();
     RemoveDatabase(file);
     state.ResumeTiming();
