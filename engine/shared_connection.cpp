@@ -96,7 +96,7 @@ Result<RowData> SharedConnection::Query(const std::string& sql,
   const dialect::Translation& t = **translation;
   if (t.alter_column || t.statements.size() != 1)
     return Status::Error(ErrorCode::kSyntax, "Not a query: " + sql);
-  return backend_->Query(t.statements.front(), &t.written_names);
+  return backend_->Query(t.statements.front(), &t.result_names);
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {

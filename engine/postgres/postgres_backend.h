@@ -27,8 +27,9 @@ class PostgresBackend : public Backend {
 
   dialect::Target target() const override { return dialect::Target::Postgres; }
   Status Execute(const std::string& native_sql) override;
-  Result<RowData> Query(const std::string& native_sql,
-                        const std::vector<std::string>* written_names = nullptr) override;
+  Result<RowData> Query(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
