@@ -17,6 +17,9 @@ RecordsetPtr ServerForDrawing::QueryDanYuanTu(std::string& strQuery) {
 void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& strShuoMing,
                                  uint8_t ShiGongJu, const std::string& /*strComDyID*/,
                                  std::string& strcnObConnection, const Variant& /*udtDraw*/) {
+  // Not atomic on the thread's connection: nothing is written through it,
+  // and its write lock would shut out the editor's own connection when
+  // both name the same file.
   Run(ErrorMode::Handler, "AddWindow", [&] {
     // The editor's database, which need not be the thread's: a connection
     // of this call's own, released when the call ends.
