@@ -104,6 +104,11 @@ Result<std::vector<std::string>> SharedConnection::TableNames() {
   return backend_->TableNames();
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> SharedConnection::IndexedColumns() {
+  if (!IsOpen()) return NotOpen();
+  return backend_->IndexedColumns();
+}
+
 // One level only: a second Begin is refused on every backend alike (the
 // server would only warn, and the inner Commit would end the outer one).
 Status SharedConnection::Begin() {

@@ -37,6 +37,7 @@ class SharedConnection {
   Status Execute(const std::string& sql, dialect::Source source);
   Result<RowData> Query(const std::string& sql, dialect::Source source);
   Result<std::vector<std::string>> TableNames();
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns();
 
   // Transactions do not nest: Begin inside one fails.
   Status Begin();
