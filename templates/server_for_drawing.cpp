@@ -1,5 +1,6 @@
 #include "templates/server_for_drawing.h"
 
+#include "engine/kept_connection.h"
 #include "engine/routines.h"
 #include "engine/text.h"
 
@@ -19,9 +20,11 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
                                  std::string& strcnObConnection, const Variant& /*udtDraw*/) {
   Run(ErrorMode::Handler, "AddWindow", [&] {
     // The editor's database, which need not be the thread's: a connection
-    // of this call's own, released when the call ends.
-    SharedConnection own;
-    if (!Check(own.Bind(strcnObConnection))) return;
+    // apart from the shared one, kept by the thread for the next template
+    // the editor registers there (opening one costs more than the insert).
+    auto kept = KeptConnections::ForThisThread(strcnObConnection);
+    if (!Check(kept.ok() ? Status::Ok() : kept.status())) return;
+    SharedConnection& own = **kept;  // kept alive by the thread
     const std::string id = SqlNumber(ID);
     auto found = own.Query("SELECT * FROM 图库 where tk_id= " + id, source());
     if (!Check(found.ok() ? Status::Ok() : found.status())) return;
