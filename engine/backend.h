@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/dialect/rewriter.h"
@@ -35,6 +36,9 @@ class Backend {
   virtual void SchemaChanged() {}
   // Every table and view, with the names as they were created.
   virtual Result<std::vector<std::string>> TableNames() = 0;
+  // (table, column) for every index, the column being its first; names in
+  // lower case (ASCII letters), the table as it was created.
+  virtual Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() = 0;
 
   // Begin opens a write transaction and takes the database's one write lock
   // (waiting, up to the backend's time-out, for another connection's

@@ -113,6 +113,11 @@ Result<std::vector<std::string>> SharedConnection::TableNames() {
   return backend_->TableNames();
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> SharedConnection::IndexedColumns() {
+  if (!IsOpen()) return NotOpen();
+  return backend_->IndexedColumns();
+}
+
 namespace {
 std::string SavepointName(int depth) { return "dravmor_scope_" + std::to_string(depth); }
 }  // namespace

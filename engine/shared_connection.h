@@ -46,6 +46,7 @@ class SharedConnection {
   Result<RowData> Query(const std::string& sql, dialect::Source source,
                         bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns();
 
   // Begin at depth 0 opens the write transaction, deeper ones savepoints.
   Status Begin();

@@ -378,6 +378,23 @@ Result<std::vector<std::string>> PostgresBackend::TableNames() {
   return names;
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> PostgresBackend::IndexedColumns() {
+  // The table's declared name is its comment; indkey[0] is 0 for an
+  // expression, which joins no column.
+  auto rows = Run(
+      "SELECT coalesce(obj_description(c.oid, 'pg_class'), c.relname), a.attname "
+      "FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
+      "JOIN pg_namespace n ON n.oid = c.relnamespace "
+      "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+      "WHERE n.nspname = current_schema()");
+  if (!rows.ok()) return rows.status();
+  std::vector<std::pair<std::string, std::string>> pairs;
+  pg_result* r = rows->get();
+  for (int i = 0; i < PQntuples(r); ++i)
+    pairs.emplace_back(ToLowerAscii(PQgetvalue(r, i, 0)), ToLowerAscii(PQgetvalue(r, i, 1)));
+  return pairs;
+}
+
 Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
   if (Status s = LoadCatalogue(); !s.ok()) return s;
   dialect::SchemaHints hints;

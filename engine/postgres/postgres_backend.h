@@ -31,6 +31,7 @@ class PostgresBackend : public Backend {
                         const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
   void SchemaChanged() override { catalogue_stale_ = true; }
   Status Begin() override;
