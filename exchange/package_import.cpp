@@ -245,7 +245,9 @@ Status PackageImport::PlanTable(Table& t) {
     for (size_t r : pending) {
       bool ready = true;
       for (const PackageReference& ref : t.references) {
-        if (ref.owner != t.owner) continue;
+        // Only a parent the row cannot live without is waited for (a
+        // profile copied from another is no child of it).
+        if (ref.owner != t.owner || ref.outside != PackageReference::kRequired) continue;
         auto number = [&](std::string_view column) -> std::optional<double> {
           const int c = src.Column(column);
           if (c < 0 || src.rows[r][c].IsNull()) return std::nullopt;
@@ -254,7 +256,9 @@ Status PackageImport::PlanTable(Table& t) {
         };
         if (!OnlyWhenHolds(*ref.reference, number)) continue;
         const std::optional<int64_t> parent = IdOf(src.rows[r][ref.column]);
-        if (parent && t.row_of.count(*parent) && !placed.count(*parent)) ready = false;
+        if (parent && *parent != *t.package_id[r] && t.row_of.count(*parent) &&
+            !placed.count(*parent))
+          ready = false;
       }
       if (ready) {
         t.order.push_back(r);
