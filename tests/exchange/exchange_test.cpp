@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "engine/archive.h"
 #include "engine/memory_form.h"
+#include "engine/schema/shipped_schema.h"
 #include "engine/table_file.h"
 #include "exchange/server_for_export_factory.h"
 #include "exchange/server_for_import.h"
@@ -253,6 +255,45 @@ TEST_P(Exchange, RoundTripsLoseMergeAndMisplaceNothing) {
   // The look-alikes of the moved series 1 kept their type and mode.
   EXPECT_EQ(Scalar("SELECT xllb FROM 系列 WHERE MingCheng='own top of type 1'").ToText(), "1");
   EXPECT_EQ(Scalar("SELECT PinJieFangShi FROM 系列 WHERE MingCheng='own joined of type 1'").ToText(), "1");
+}
+
+// From the server to a SQLite file and back (a thread of its own has a
+// connection of its own): the same rows arrive each way.
+TEST_P(Exchange, CrossesBackends) {
+  if (!OnServer()) GTEST_SKIP() << "runs from the server side";
+  MakeCatalogue();
+  Exec("DELETE FROM 型材 WHERE Xc_ID=20");
+  Exec("DELETE FROM 系列 WHERE XL_ID=9");
+  Exec("DELETE FROM 厂家 WHERE Cj_ID=6");
+  Exec("DELETE FROM 类别 WHERE LB_ID=12");
+  const auto source = testing::DescribeRows(*connection_);
+  const std::string package = ExportPackage();
+  const std::string back = dir_.File("back.rar");
+  std::vector<std::string> on_file;
+  std::thread([&] {
+    const std::string file = dir_.File("other.db");
+    ASSERT_TRUE(CreateShippedDatabase(file).ok());
+    ServerForImport importer;
+    std::string cs = file;
+    importer.Connect(cs);
+    importer.SetPath(package);
+    EXPECT_EQ(importer.outcome().skipped, 0u);
+    on_file = testing::DescribeRows(*SharedConnection::ForThisThread());
+    ServerForExportFactory exporter;
+    exporter.Connect(cs);
+    exporter.SetAppPath(dir_.File("app2"));
+    exporter.SetPath(back);
+    exporter.ExportFactory(Form(Currency::FromWhole(5), {7, 8, 1, 2}));
+    SharedConnection::ResetThisThread();
+  }).join();
+  std::string missing;
+  EXPECT_EQ(testing::MissingFrom(source, on_file, &missing), 0u) << missing;
+  EXPECT_EQ(on_file.size(), source.size());
+  for (const auto& [table, key] : kTables) Exec("DELETE FROM " + table);
+  importer_.SetPath(back);
+  const auto again = testing::DescribeRows(*connection_);
+  EXPECT_EQ(testing::MissingFrom(source, again, &missing), 0u) << missing;
+  EXPECT_EQ(again.size(), source.size());
 }
 
 TEST_P(Exchange, HostilePackagesChangeNothing) {

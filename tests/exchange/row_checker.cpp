@@ -65,7 +65,7 @@ std::vector<std::string> DescribeRows(SharedConnection& connection) {
                         ? "<dangling>"
                         : describe(held->first, target->second);
           }
-          text += column + "=" + value + ";";
+          text += ToLowerAscii(column) + "=" + value + ";";  // spelt alike on every backend
         }
         return text + "}";
       };
