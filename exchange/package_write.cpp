@@ -6,6 +6,7 @@
 #include "engine/text.h"
 #include "exchange/package_import.h"
 #include "exchange/package_import_state.h"
+#include "exchange/savepoint.h"
 
 namespace dravmor {
 
@@ -59,12 +60,6 @@ std::optional<int64_t> WholeNumber(const Variant& v) {
   return c->scaled / Currency::kScale;
 }
 
-// Savepoints are spelt alike on both backends and go to it as they stand.
-Status Savepoint(SharedConnection& connection, const char* statement) {
-  if (!connection.backend())
-    return Status::Error(ErrorCode::kNotOpen, "Operation is not allowed when the object is closed.");
-  return connection.backend()->Execute(statement);
-}
 
 }  // namespace
 
@@ -181,17 +176,16 @@ Status PackageImport::WriteBatch(Table& t, const std::vector<size_t>& rows, bool
   auto attempt = [&](const std::vector<size_t>& which, std::string& why) -> Result<bool> {
     std::vector<std::string> sql;
     if (!statements(which, sql, why)) return false;
-    if (Status s = Savepoint(connection_, "SAVEPOINT import_rows"); !s.ok()) return s;
+    Savepoint savepoint(connection_, "import_rows");
+    if (Status s = savepoint.Begin(); !s.ok()) return s;
     for (const std::string& statement : sql) {
       Status s = connection_.Execute(statement, dialect::Source::Jet);
       if (s.ok()) continue;
       why = s.text();
-      if (Status back = Savepoint(connection_, "ROLLBACK TO SAVEPOINT import_rows"); !back.ok())
-        return back;
-      if (Status end = Savepoint(connection_, "RELEASE SAVEPOINT import_rows"); !end.ok()) return end;
+      if (Status back = savepoint.Undo(); !back.ok()) return back;
       return false;
     }
-    if (Status s = Savepoint(connection_, "RELEASE SAVEPOINT import_rows"); !s.ok()) return s;
+    if (Status s = savepoint.Release(); !s.ok()) return s;
     return true;
   };
 

@@ -8,6 +8,7 @@
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/text.h"
+#include "exchange/savepoint.h"
 #include "exchange/server_for_import.h"
 
 namespace dravmor {
@@ -31,11 +32,6 @@ std::vector<std::string> Split(const std::string& line, char separator) {
   }
 }
 
-Status Savepoint(SharedConnection& connection, const char* statement) {
-  if (!connection.backend())
-    return Status::Error(ErrorCode::kNotOpen, "Operation is not allowed when the object is closed.");
-  return connection.backend()->Execute(statement);
-}
 
 }  // namespace
 
@@ -330,18 +326,17 @@ Status ServerForImport::ImportLines(PriceList& list, bool profiles,
       }
     }
     if (!inserts.empty()) run.push_back(inserts);
-    if (Status s = Savepoint(connection(), "SAVEPOINT price_lines"); !s.ok()) return s;
+    Savepoint savepoint(connection(), "price_lines");
+    if (Status s = savepoint.Begin(); !s.ok()) return s;
     for (const std::string& statement : run) {
       Status s = connection().Execute(statement, source());
       if (s.ok()) continue;
       why = s.text();
       undo();
-      if (Status back = Savepoint(connection(), "ROLLBACK TO SAVEPOINT price_lines"); !back.ok())
-        return back;
-      if (Status end = Savepoint(connection(), "RELEASE SAVEPOINT price_lines"); !end.ok()) return end;
+      if (Status back = savepoint.Undo(); !back.ok()) return back;
       return false;
     }
-    if (Status s = Savepoint(connection(), "RELEASE SAVEPOINT price_lines"); !s.ok()) return s;
+    if (Status s = savepoint.Release(); !s.ok()) return s;
     list.written += rows;
     return true;
   };
