@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/dialect/rewriter.h"
@@ -43,10 +44,29 @@ class Backend {
   virtual Status UseStandardCollations() { return Status::Ok(); }
   // Every table and view, with the names as they were created.
   virtual Result<std::vector<std::string>> TableNames() = 0;
+  // (table, column) for every index, the column being its first; names in
+  // lower case (ASCII letters), the table as it was created.
+  virtual Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() = 0;
 
+  // Begin opens a write transaction and takes the database's one write lock
+  // (waiting, up to the backend's time-out, for another connection's
+  // transaction to end), so that read-then-write steps of one operation see
+  // no other workstation's change in between.
   virtual Status Begin() = 0;
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
+
+  // Whether a failing statement spoils the open transaction (PostgreSQL),
+  // instead of undoing only itself (SQLite).
+  virtual bool FailureAbortsTransaction() const { return false; }
+  // The same as Execute and Query, inside a transaction, where a failure
+  // must leave the transaction usable.
+  virtual Status ExecuteGuarded(const std::string& native_sql) { return Execute(native_sql); }
+  virtual Result<RowData> QueryGuarded(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names) {
+    return Query(native_sql, result_names);
+  }
 };
 
 // The engine's own failures raised inside the database by the helper

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ std::string ToLowerAscii(std::string_view text);
 // bytes that are neither are kept as they are.
 bool IsValidUtf8(std::string_view text);
 std::string LegacyTextToUtf8(std::string_view text);
+// A whole text file decided once: UTF-8 when every byte of it is, else
+// GB18030 throughout (a line that merely looks like UTF-8 in a GB18030
+// file is GB18030 too). Nothing when it is neither. A UTF-8 byte-order
+// mark is dropped.
+std::optional<std::string> TextFileToUtf8(std::string_view bytes);
 
 // Code points of the text; an invalid byte b becomes 0xDC00 + b (a lone
 // surrogate, which valid UTF-8 never yields) so that nothing is lost.

@@ -32,6 +32,7 @@ class SqliteBackend : public Backend {
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Status UseStandardCollations() override;
   Result<std::vector<std::string>> TableNames() override;
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
   Status Begin() override;
   Status Commit() override;
