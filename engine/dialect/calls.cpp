@@ -241,17 +241,34 @@ int ColumnTypeOf(const Nodes& arg, const Context& ctx) {
   return type;
 }
 
-// Sum of a Currency column: exact, as Jet's Currency sum is. SQLite would
-// add the stored doubles (0.1 + 0.2 = 0.30000000000000004).
-std::optional<CallRewrite> CurrencySum(const Node& args, const Context& ctx) {
+// Aggregates of a column whose type the backends keep differently:
+// - Sum of a Currency column is exact, as Jet's is (SQLite would add the
+//   stored doubles: 0.1 + 0.2 = 0.30000000000000004);
+// - Sum of a Single column is a Double, as Jet's is (PostgreSQL would sum
+//   in single precision);
+// - Min and Max of a Single column are a Single, shown by its own shortest
+//   digits (SQLite would show the double that holds it).
+std::optional<CallRewrite> ColumnAggregate(const std::string& upper, const Node& args,
+                                           const Context& ctx) {
+  constexpr int kSingle = 4, kCurrency = 6;  // AdoType
+  if (upper != "SUM" && upper != "MIN" && upper != "MAX") return std::nullopt;
   std::vector<Nodes> a = SplitArguments(args);
-  if (a.size() != 1 || ColumnTypeOf(a[0], ctx) != 6 /* AdoType::kCurrency */) return std::nullopt;
+  if (a.size() != 1) return std::nullopt;
+  const int type = ColumnTypeOf(a[0], ctx);
+  const bool sqlite = ctx.target == Target::Sqlite;
   CallRewrite out;
   out.changed = true;
-  if (ctx.target == Target::Sqlite) {
-    out.replacement = Call("JET_CURSUM", {a[0]});
+  if (upper == "SUM" && type == kCurrency) {
+    out.replacement = sqlite ? Call("JET_CURSUM", {a[0]})
+                             : Cast(Call("SUM", {a[0]}), "NUMERIC(19,4)");
+  } else if (upper == "SUM" && type == kSingle && !sqlite) {
+    out.replacement = Call("SUM", {Cast(a[0], "DOUBLE PRECISION")});
+    out.hints.real = true;
+  } else if (upper != "SUM" && type == kSingle && sqlite) {
+    out.replacement = Call("JET_SINGLE", {Call(upper, {a[0]})});
+    out.hints.real = true;
   } else {
-    out.replacement = Cast(Call("SUM", {a[0]}), "NUMERIC(19,4)");
+    return std::nullopt;
   }
   return out;
 }
@@ -367,8 +384,7 @@ Result<CallRewrite> RewriteCall(const Node& name, const Node& args, const Contex
   out.hints.date = upper == "NOW" || upper == "DATE" || upper == "TIME" || upper == "CDATE" ||
                    upper == "GETDATE";
   if (auto date = DateCall(name, args, upper, ctx)) return *date;
-  if (upper == "SUM")
-    if (auto sum = CurrencySum(args, ctx)) return *sum;
+  if (auto aggregate = ColumnAggregate(upper, args, ctx)) return *aggregate;
   const size_t count = SplitArguments(args).size();
   if (upper == "ISNULL") {
     // Jet's IsNull(x) tests; SQL Server's ISNULL(x, y) replaces.

@@ -237,6 +237,14 @@ void CCur(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_double(ctx, c->ToDouble());
 }
 
+// JET_SINGLE(x): a Single result (Min or Max of a Single column) as the
+// double its shortest digits read as, so that it shows as a Single shows.
+void ShownSingle(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (!IsNumber(argv[0])) return sqlite3_result_value(ctx, argv[0]);
+  auto shown = ParseNumber(ShortestDecimal(static_cast<float>(sqlite3_value_double(argv[0]))));
+  sqlite3_result_double(ctx, shown ? *shown : sqlite3_value_double(argv[0]));
+}
+
 void CDbl(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
   if (auto d = Numeric(ctx, argv[0])) sqlite3_result_double(ctx, *d);
@@ -458,6 +466,7 @@ constexpr Function kFunctions[] = {
     {"CSNG", 1, CSng, true},
     {"CCUR", 1, CCur, true},
     {"CDBL", 1, CDbl, true},
+    {"JET_SINGLE", 1, ShownSingle, true},
     {"CDATE", 1, CDate, true},
     {"JET_DATEPART", 2, DatePartFunction, true},
     {"JET_DATEDIFF", 3, DateDiffFunction, true},
