@@ -27,7 +27,7 @@ TEST(ResultNames, AsTheStatementWroteThem) {
     Names names;
   } cases[] = {
       {kJet, "SELECT xllb, 系列.PinJieFangShi, [Changdu] FROM 系列", {"xllb", "PinJieFangShi", "Changdu"}},
-      {kJet, "SELECT COUNT(*), Max(ID) AS Top FROM t", {"COUNT(*)", "Top"}},
+      {kJet, "SELECT COUNT(*), Max(ID) AS Most FROM t", {"COUNT(*)", "Most"}},
       {kJet, "SELECT DISTINCT TOP 3 a & b, * FROM t", {"a & b", std::nullopt}},
       {kJet, "SELECT t.*, 5 FROM t UNION SELECT 1, 2 FROM u", {std::nullopt, "5"}},
       {kSql, "SELECT COUNT(*) n, a b, N'x' FROM t", {"n", "b", "N'x'"}},

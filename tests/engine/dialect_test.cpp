@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{kSql,
              "CREATE TABLE SaleDan (SaleDan_ID Currency,DingHuoRiQi TEXT,KaiDanRiQi DATE, primary key(SaleDan_ID))",
              {"CREATE TABLE SaleDan (SaleDan_ID CURRENCY,DingHuoRiQi TEXT COLLATE "
-              "JETTEXT,KaiDanRiQi DATETIME COLLATE RTRIM, primary key(SaleDan_ID))"}}));
+              "NOCASE,KaiDanRiQi DATETIME COLLATE RTRIM, primary key(SaleDan_ID))"}}));
 
 // Forms beyond the engine's texts that the rules still have to get right.
 INSTANTIATE_TEST_SUITE_P(
