@@ -163,6 +163,12 @@ Transaction::~Transaction() {
   if (begun_.ok() && !done_) connection_.Rollback();
 }
 
+Status Transaction::Rollback() {
+  if (!begun_.ok() || done_) return Status::Ok();
+  done_ = true;
+  return connection_.Rollback();
+}
+
 Status Transaction::Commit() {
   if (!begun_.ok()) return begun_;
   done_ = true;
