@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Several workstations through the driver: N `dravmor run` processes at once,
-# each adding ADDS factories (codes of its own, and every other one a code
-# all of them type) to one database. Prints the time, the rows stored, the
+# each adding ADDS factories to one database: codes of its own, or with
+# MODE=shared every other one a code all of them type (one of them stores it,
+# the others get the duplicate event). Prints the time, the rows stored, the
 # duplicate events and the failures; exits 1 when a row is missing or a
 # call failed.
 #
-#   bench/workstations.sh CONNECTION [N=4] [ADDS=150]
+#   bench/workstations.sh CONNECTION [N=4] [ADDS=150] [MODE=distinct|shared]
 # CONNECTION: a database made by `dravmor init` (a file, or a server database).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,7 @@ DRAVMOR=${DRAVMOR:-build/dravmor}
 connection=$1
 stations=${2:-4}
 adds=${3:-150}
+mode=${4:-distinct}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,7 +23,7 @@ for s in $(seq 1 "$stations"); do
     echo '[{"new": "f", "class": "ServerForFactory"},'
     echo ' {"call": "f.Connect", "args": [""]},'
     for i in $(seq 1 "$adds"); do
-      if (( i % 2 )); then code="SHARED-$i"; else code="W$s-$i"; fi
+      if [[ $mode == shared ]] && (( i % 2 )); then code="SHARED-$i"; else code="W$s-$i"; fi
       echo " {\"call\": \"f.AddFactory\", \"args\": [\"\$form\", 0], \"form\": {\"txtfactoryinfo[0].Text\": \"$code\", \"txtfactoryinfo[1].Text\": \"x\", \"txtfactoryinfo[2].Text\": \"x\"}},"
     done
     echo ' {"call": "f.SetType", "args": [0, 0]}]'
@@ -38,7 +40,8 @@ end=$(date +%s.%N)
 failures=$(cat "$work"/out*.txt | grep -c '"Accesserror"' || true)
 duplicates=$(cat "$work"/out*.txt | grep -c '"BianMaChongFu"' || true)
 rows=$("$DRAVMOR" sql "$connection" "SELECT COUNT(*) FROM 厂家" | grep -o '[0-9]\+' | tail -1)
-shared=$(( (adds + 1) / 2 ))
+shared=0
+[[ $mode == shared ]] && shared=$(( (adds + 1) / 2 ))
 expected=$(( stations * adds - (stations - 1) * shared ))
 printf 'workstations=%d adds=%d seconds=%.2f rows=%s expected=%d duplicates=%s failures=%s\n' \
   "$stations" "$adds" "$(awk "BEGIN{print $end - $start}")" "$rows" "$expected" "$duplicates" "$failures"
