@@ -267,13 +267,13 @@ Status WriteRunFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-PgCluster* PgCluster::Shared() {
+PgCluster* PgCluster::Shared(Durability durability) {
   static PgCluster cluster;
   static std::once_flag once;
-  std::call_once(once, [] {
+  std::call_once(once, [durability] {
     const char* run = std::getenv(kRunVariable);
     if (run && *run && cluster.Attach(run)) return;
-    std::string why = cluster.Start(0);
+    std::string why = cluster.Start(0, durability);
     if (!why.empty()) cluster.why_unavailable_ = "no PostgreSQL server for the tests: " + why;
   });
   return &cluster;
@@ -352,7 +352,7 @@ PgCluster::~PgCluster() {
   }
 }
 
-std::string PgCluster::Start(pid_t owner) {
+std::string PgCluster::Start(pid_t owner, Durability durability) {
   ServerUser user;
   if (std::string why = FindServerUser(&user); !why.empty()) return why;
 
@@ -378,9 +378,11 @@ std::string PgCluster::Start(pid_t owner) {
 
   const std::string data = dir_ + "/data";
   const std::string log = dir_ + "/setup.log";
+  const bool throwaway = durability == Durability::kThrowaway;
   // -N: the files need not reach the disk, the cluster dies with the tests.
   std::vector<std::string> initdb = {"initdb", "-D",    data, "-U",   "postgres",
-                                     "-A",     "trust", "-E", "UTF8", "-N"};
+                                     "-A",     "trust", "-E", "UTF8"};
+  if (throwaway) initdb.push_back("-N");
   auto with_locale = [&](const std::string& locale) {
     std::vector<std::string> args = initdb;
     args.push_back("--locale=" + locale);
@@ -400,10 +402,11 @@ std::string PgCluster::Start(pid_t owner) {
     conf << "\n# Throwaway test server.\n"
          << "listen_addresses = ''\n"
          << "unix_socket_directories = '" << dir_ << "'\n"
-         << "port = " << port_ << "\n"
-         << "fsync = off\n"
-         << "full_page_writes = off\n"
-         << "synchronous_commit = off\n";
+         << "port = " << port_ << "\n";
+    if (throwaway)
+      conf << "fsync = off\n"
+           << "full_page_writes = off\n"
+           << "synchronous_commit = off\n";
     if (!conf) return "cannot write " + data + "/postgresql.conf";
   }
   if (Run(user.Command(

@@ -40,9 +40,15 @@ class PgCluster {
   // The variable that names the run's description file.
   static constexpr const char* kRunVariable = "DRAVMOR_TEST_PG_CLUSTER";
 
+  // How a server started here treats its files: thrown away with it (no
+  // fsync; the tests), or as PostgreSQL does by default (measurements that
+  // should match a real server).
+  enum class Durability { kThrowaway, kDefault };
+
   // The process's server: the run's one when there is one, else its own,
-  // started on first use. Thread-safe.
-  static PgCluster* Shared();
+  // started on first use with the durability of that first call.
+  // Thread-safe.
+  static PgCluster* Shared(Durability durability = Durability::kThrowaway);
 
   // Starts a server for a whole test run and describes it in `run_file`;
   // it lives until StopForRun or until process `owner` ends. When no server
@@ -75,7 +81,7 @@ class PgCluster {
   bool Attach(const std::string& run_file);
   // Starts a server watched for the end of process `owner`, or of this
   // process when owner is 0. Empty on success, else the reason.
-  std::string Start(pid_t owner);
+  std::string Start(pid_t owner, Durability durability = Durability::kThrowaway);
   // The name a database of this process has on the server.
   std::string ServerName(const std::string& name) const;
   std::string ServerConnectionString(const std::string& server_name) const;
