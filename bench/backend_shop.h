@@ -26,13 +26,14 @@ namespace dravmor::bench {
 
 enum class Engine { Sqlite = 0, Postgres = 1 };
 
-// A server that writes through to the disk, as a real one does; or, with
-// DRAVMOR_BENCH_PG_THROWAWAY=1, one that does not (fsync off), which leaves
-// the engine's and the protocol's share of the time alone.
+// The server the tests use (fsync off: the engine's and the protocol's
+// share of the time, steady on a busy machine); with DRAVMOR_BENCH_PG_DURABLE=1
+// one that writes through to the disk at each commit, as PostgreSQL does by
+// default. The first benchmark to start the server decides for the run.
 inline testing::PgCluster::Durability ServerDurability() {
-  const char* v = std::getenv("DRAVMOR_BENCH_PG_THROWAWAY");
-  return v && std::string(v) == "1" ? testing::PgCluster::Durability::kThrowaway
-                                    : testing::PgCluster::Durability::kDefault;
+  const char* v = std::getenv("DRAVMOR_BENCH_PG_DURABLE");
+  return v && std::string(v) == "1" ? testing::PgCluster::Durability::kDefault
+                                    : testing::PgCluster::Durability::kThrowaway;
 }
 
 inline Engine EngineOf(const benchmark::State& state) {
@@ -114,27 +115,6 @@ inline void BothBackendsAt(benchmark::internal::Benchmark* b, int small, int lar
   for (int engine : {0, 1})
     for (int n : {small, large}) b->Args({engine, n});
   b->Unit(benchmark::kMillisecond);
-}
-
-// The same, each also run inside one transaction (third argument "tx" 1):
-// what the engine gives an operation that commits once instead of once per
-// statement. Where the operation already runs in one, both are the same.
-inline void BothBackendsAtWithAndWithoutTransaction(benchmark::internal::Benchmark* b, int small,
-                                                    int large) {
-  b->ArgNames({"pg", "n", "tx"});
-  for (int engine : {0, 1})
-    for (int n : {small, large})
-      for (int tx : {0, 1}) b->Args({engine, n, tx});
-  b->Unit(benchmark::kMillisecond);
-}
-
-// Runs the operation, in one transaction when the benchmark says "tx" 1.
-template <typename F>
-void RunOperation(benchmark::State& state, F&& operation) {
-  SharedConnection& c = *SharedConnection::ForThisThread();
-  const bool one = state.range(2) == 1 && !c.InTransaction() && c.Begin().ok();
-  operation();
-  if (one && !c.Commit().ok()) state.SkipWithError("the transaction did not commit");
 }
 
 }  // namespace dravmor::bench

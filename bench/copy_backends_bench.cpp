@@ -60,41 +60,32 @@ bool Prepare(benchmark::State& state, bench::BackendShop& shop, ServerForXiLie& 
 }
 
 void BM_CopyNewOnBoth(benchmark::State& state) {
-  bench::BackendShop shop(bench::EngineOf(state), "copy_" + std::to_string(state.range(1)) + "_" +
-                                                      std::to_string(state.range(2)));
+  bench::BackendShop shop(bench::EngineOf(state), "copy_" + std::to_string(state.range(1)));
   ServerForXiLie series;
   if (!Prepare(state, shop, series)) return;
   int copy = 0;
-  for (auto _ : state)
-    bench::RunOperation(state, [&] {
-      series.CopyNew(Currency::FromWhole(1), "copy " + std::to_string(++copy), 0);
-    });
+  for (auto _ : state) series.CopyNew(Currency::FromWhole(1), "copy " + std::to_string(++copy), 0);
   auto rows = shop.connection().Query("SELECT COUNT(*) FROM 型材组合公式 WHERE XL_ID<>1",
                                       dialect::Source::Jet);
   if (!rows.ok() || rows->cells[0].ToText() != std::to_string(2 * state.range(1) * copy))
     state.SkipWithError("the profile formulas were not all copied");
 }
-BENCHMARK(BM_CopyNewOnBoth)
-    ->Apply([](auto* b) { bench::BothBackendsAtWithAndWithoutTransaction(b, 1750, 3500); })
+BENCHMARK(BM_CopyNewOnBoth)->Apply([](auto* b) { bench::BothBackendsAt(b, 1750, 3500); })
     ->Iterations(1);
 
 void BM_AddTreeOnBoth(benchmark::State& state) {
-  bench::BackendShop shop(bench::EngineOf(state), "tree_" + std::to_string(state.range(1)) + "_" +
-                                                      std::to_string(state.range(2)));
+  bench::BackendShop shop(bench::EngineOf(state), "tree_" + std::to_string(state.range(1)));
   ServerForXiLie series;
   if (!Prepare(state, shop, series)) return;
   int node = 0;
   for (auto _ : state)
-    bench::RunOperation(state, [&] {
-      series.AddTree(Currency::FromWhole(1), Currency::FromWhole(1), "node " + std::to_string(++node));
-    });
+    series.AddTree(Currency::FromWhole(1), Currency::FromWhole(1), "node " + std::to_string(++node));
   auto rows = shop.connection().Query("SELECT COUNT(*) FROM 型材组合公式 WHERE XL_ID<>1",
                                       dialect::Source::Jet);
   if (!rows.ok() || rows->cells[0].ToText() != std::to_string(2 * state.range(1) * node))
     state.SkipWithError("the node's formulas were not all copied");
 }
-BENCHMARK(BM_AddTreeOnBoth)
-    ->Apply([](auto* b) { bench::BothBackendsAtWithAndWithoutTransaction(b, 1750, 3500); })
+BENCHMARK(BM_AddTreeOnBoth)->Apply([](auto* b) { bench::BothBackendsAt(b, 1750, 3500); })
     ->Iterations(1);
 
 }  // namespace

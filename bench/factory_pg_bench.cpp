@@ -28,7 +28,7 @@ int Factories() {
 
 // A new server database with the shipped schema; empty when no server runs.
 std::string NewServerDatabase(benchmark::State& state, const std::string& name) {
-  auto* cluster = testing::PgCluster::Shared(testing::PgCluster::Durability::kDefault);
+  auto* cluster = testing::PgCluster::Shared();
   if (!cluster->available()) {
     state.SkipWithError(("no PostgreSQL server: " + cluster->why_unavailable()).c_str());
     return "";

@@ -58,8 +58,7 @@ Status FillProjects(bench::BackendShop& shop, int projects) {
 
 void BM_DeleteAllProjectsOnBoth(benchmark::State& state) {
   const int projects = static_cast<int>(state.range(1));
-  bench::BackendShop shop(bench::EngineOf(state), "projects_" + std::to_string(projects) + "_" +
-                                                      std::to_string(state.range(2)));
+  bench::BackendShop shop(bench::EngineOf(state), "projects_" + std::to_string(projects));
   if (!shop.ok()) {
     state.SkipWithError(shop.why.c_str());
     return;
@@ -81,14 +80,13 @@ void BM_DeleteAllProjectsOnBoth(benchmark::State& state) {
       break;
     }
     state.ResumeTiming();
-    bench::RunOperation(state, [&] { customers.DEL_ALL_Pro(); });
+    customers.DEL_ALL_Pro();
   }
   auto rows = shop.connection().Query("SELECT COUNT(*) FROM XiaV", dialect::Source::Jet);
   if (!rows.ok() || rows->cells[0].ToText() != "0") state.SkipWithError("projects were left");
   state.counters["projects"] = projects;
 }
-BENCHMARK(BM_DeleteAllProjectsOnBoth)
-    ->Apply([](auto* b) { bench::BothBackendsAtWithAndWithoutTransaction(b, 150, 300); })
+BENCHMARK(BM_DeleteAllProjectsOnBoth)->Apply([](auto* b) { bench::BothBackendsAt(b, 150, 300); })
     ->Iterations(1);
 
 }  // namespace
