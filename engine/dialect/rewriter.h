@@ -38,7 +38,7 @@ struct AlterColumn {
 struct Translation {
   std::vector<std::string> statements;
   std::optional<AlterColumn> alter_column;
-  bool changes_schema = false;  // CREATE, ALTER or DROP
+  bool changes_schema = false;  // CREATE, ALTER or DROP of a table or view
   // PostgreSQL folds bare names to lower case: the names as the statement
   // wrote them, so that result columns get their written spelling back.
   std::vector<std::string> written_names;
