@@ -27,6 +27,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -70,9 +71,17 @@ class PgCluster {
   // Ab12Cd port=54123 dbname=shop_4711 user=postgres").
   std::string ConnectionString(const std::string& dbname) const;
 
-  // A fresh, empty UTF8 database made from template0; an existing one of
-  // that name is dropped first (its connections closed). Thread-safe.
-  Status CreateDatabase(const std::string& name);
+  // A fresh UTF8 database: empty (from template0), or a copy of the
+  // server-wide database `from` that MakeOnce made. An existing one of that
+  // name is dropped first (its connections closed). Thread-safe.
+  Status CreateDatabase(const std::string& name, const std::string& from = "");
+
+  // Makes the server-wide database `name` (the same for every process) the
+  // first time any process asks: `fill` gets its connection string and must
+  // leave no connection to it open. Other callers wait meanwhile, and later
+  // ones find it made; one that was left half filled is made again.
+  Status MakeOnce(const std::string& name,
+                  const std::function<Status(const std::string&)>& fill);
 
  private:
   PgCluster() = default;
