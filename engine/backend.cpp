@@ -6,6 +6,14 @@
 
 namespace dravmor {
 
+long JetErrorNumber(std::string_view message) {
+  if (message == "Overflow") return ErrorCode::kOverflow;
+  if (message == "Type mismatch") return ErrorCode::kTypeMismatch;
+  if (message == "Division by zero") return ErrorCode::kDivisionByZero;
+  if (message == "Invalid procedure call or argument") return ErrorCode::kBadArgument;
+  return 0;
+}
+
 Result<std::unique_ptr<Backend>> OpenBackend(const std::string& connection_string) {
   auto target = ParseConnectionString(connection_string);
   if (!target.ok()) return target.status();

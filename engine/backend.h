@@ -6,7 +6,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,10 +24,12 @@ class Backend {
 
   virtual dialect::Target target() const = 0;
   virtual Status Execute(const std::string& native_sql) = 0;
-  // written_names: the names as the statement was written, which a backend
-  // that folds names gives back to result columns (may be null).
-  virtual Result<RowData> Query(const std::string& native_sql,
-                                const std::vector<std::string>* written_names) = 0;
+  // result_names: the names the statement gives its result columns
+  // (Translation::result_names; may be null): each column takes its name
+  // from there, and the columns of a * keep their declared names.
+  virtual Result<RowData> Query(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names) = 0;
   // Changes the declared type of one column, keeping every row and
   // converting each value; fails without change when a value does not fit.
   virtual Status AlterColumnType(const dialect::AlterColumn& change) = 0;
@@ -34,6 +38,10 @@ class Backend {
   // Told after statements that changed the schema ran, so that what the
   // backend keeps of the catalogue is read again.
   virtual void SchemaChanged() {}
+  // Declares the columns of a file an older version made with collations
+  // the standard tools have (see engine/sqlite/standard_collations.h);
+  // nothing to do elsewhere, or when done before. For the log-in upgrade.
+  virtual Status UseStandardCollations() { return Status::Ok(); }
   // Every table and view, with the names as they were created.
   virtual Result<std::vector<std::string>> TableNames() = 0;
   // (table, column) for every index, the column being its first; names in
@@ -54,11 +62,18 @@ class Backend {
   // The same as Execute and Query, inside a transaction, where a failure
   // must leave the transaction usable.
   virtual Status ExecuteGuarded(const std::string& native_sql) { return Execute(native_sql); }
-  virtual Result<RowData> QueryGuarded(const std::string& native_sql,
-                                       const std::vector<std::string>* written_names) {
-    return Query(native_sql, written_names);
+  virtual Result<RowData> QueryGuarded(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names) {
+    return Query(native_sql, result_names);
   }
 };
+
+// The engine's own failures raised inside the database by the helper
+// functions ("Overflow", "Type mismatch", "Division by zero", "Invalid
+// procedure call or argument") carry the automation number of that failure
+// (ErrorCode) on every backend: the number for such a message, else 0.
+long JetErrorNumber(std::string_view message);
 
 // Opens the database a connection string names: a file path,
 // "Data Source=<file>" or "Provider=...;Data Source=<file>" for SQLite; a

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace dravmor {
 
@@ -48,8 +46,10 @@ double LeadingNumber(std::string_view text) {
       number += 'e' + s.substr(i + 1, j - i - 1);
     }
   }
-  double value = std::strtod(number.c_str(), nullptr);
-  return std::isfinite(value) ? value : 0;
+  if (number[0] == '+') number.erase(0, 1);  // from_chars takes no plus sign
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+  return ec == std::errc() && std::isfinite(value) ? value : 0;
 }
 
 std::string ShortestDecimal(double value) {
@@ -62,8 +62,7 @@ std::string ShortestDecimal(double value) {
   auto [fend, fec] = std::to_chars(buf, buf + sizeof buf, value,
                                    std::chars_format::fixed);
   if (fec == std::errc()) return std::string(buf, fend);
-  std::snprintf(buf, sizeof buf, "%.17g", value);
-  return buf;
+  return text;  // beyond any form value: the exponent form stays
 }
 
 std::string ShortestDecimal(float value) {
@@ -71,7 +70,20 @@ std::string ShortestDecimal(float value) {
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
   // Reading the float's shortest digits as a double gives the double whose
   // shortest form is those same digits.
-  return ShortestDecimal(std::strtod(std::string(buf, end).c_str(), nullptr));
+  double widened = 0;
+  std::from_chars(buf, end, widened);
+  return ShortestDecimal(widened);
+}
+
+std::string JetNumberText(double value) {
+  if (value == 0) return "0";
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  std::string text(buf, end);
+  if (ec != std::errc()) return "0";
+  for (char& c : text)
+    if (c == 'e') c = 'E';
+  return text;
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

@@ -1,6 +1,7 @@
 // Numeric text helpers shared by every class: the leading-number rule used
 // for numeric form fields and by VAL, and the shortest decimal form in which
-// numbers are written back into SQL text.
+// numbers are written back into SQL text. None depends on the process
+// locale: a decimal comma set by a user interface changes nothing here.
 #pragma once
 
 #include <optional>
@@ -20,6 +21,11 @@ std::string ShortestDecimal(double value);
 // The same for a single-precision value: the digits a Single shows (0.1f
 // -> "0.1", not the digits of the double it widens to).
 std::string ShortestDecimal(float value);
+
+// A number as Jet writes a Double as text (CStr, or a number stored into a
+// Text column): at most 15 significant digits, no trailing zeros, exponent
+// form outside 1E-5 <= |x| < 1E15 ("9", "0.1", "1E+15", "1.5E-07").
+std::string JetNumberText(double value);
 
 // Strict parse of a whole text as a number (blanks around allowed).
 std::optional<double> ParseNumber(std::string_view text);

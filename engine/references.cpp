@@ -126,6 +126,7 @@ const std::vector<NotAReference>& NotReferences() {
       {"UnitBoLi", "unitTK_ID", "the unit template's number (dytkLuJing), which nothing moves"},
       {"UnitShanJiaGong", "unitTK_ID", "the unit template's number (dytkLuJing), which nothing moves"},
       {"XcDaLei", "DaLei", "the class's name"},
+      {"IdHighWater", "LastID", "the largest id the allocator handed out for a table and column"},
   };
   return list;
 }

@@ -104,8 +104,8 @@ Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source 
   if (t.alter_column || t.statements.size() != 1)
     return Status::Error(ErrorCode::kSyntax, "Not a query: " + sql);
   if (NeedsStatementGuard(failure_tolerated))
-    return backend_->QueryGuarded(t.statements.front(), &t.written_names);
-  return backend_->Query(t.statements.front(), &t.written_names);
+    return backend_->QueryGuarded(t.statements.front(), &t.result_names);
+  return backend_->Query(t.statements.front(), &t.result_names);
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {
@@ -161,6 +161,12 @@ Transaction::Transaction(SharedConnection& connection)
 
 Transaction::~Transaction() {
   if (begun_.ok() && !done_) connection_.Rollback();
+}
+
+Status Transaction::Rollback() {
+  if (!begun_.ok() || done_) return Status::Ok();
+  done_ = true;
+  return connection_.Rollback();
 }
 
 Status Transaction::Commit() {

@@ -109,6 +109,9 @@ class Transaction {
   Transaction& operator=(const Transaction&) = delete;
   const Status& status() const { return begun_; }
   Status Commit();
+  // Undoes what was done since it began (a savepoint's part only, when
+  // nested); later calls do nothing.
+  Status Rollback();
 
  private:
   SharedConnection& connection_;

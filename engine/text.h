@@ -1,10 +1,14 @@
 // Small text helpers: the quoting rule for values placed between single
-// quotes in SQL, and letter-case-insensitive comparison of names.
+// quotes in SQL, letter-case-insensitive comparison of names, UTF-8 code
+// points and the letter case of every script. Pure functions; bytes that
+// are no valid UTF-8 are kept as they are and compare as themselves.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dravmor {
 
@@ -28,5 +32,21 @@ std::string LegacyTextToUtf8(std::string_view text);
 // file is GB18030 too). Nothing when it is neither. A UTF-8 byte-order
 // mark is dropped.
 std::optional<std::string> TextFileToUtf8(std::string_view bytes);
+
+// Code points of the text; an invalid byte b becomes 0xDC00 + b (a lone
+// surrogate, which valid UTF-8 never yields) so that nothing is lost.
+std::vector<uint32_t> DecodeUtf8(std::string_view text);
+void AppendUtf8(std::string& out, uint32_t cp);
+
+// Letter case as Jet and SQL Server ignore it, for every script: Unicode's
+// simple case folding (ICU), one code point for one ("É" -> "é",
+// "Ư" -> "ư", "ǅ" -> "ǆ", final sigma -> sigma).
+uint32_t FoldCase(uint32_t cp);
+// <0, 0, >0 comparing the folded code points.
+int CompareFolded(std::string_view a, std::string_view b);
+
+// UCase and LCase: the simple one-to-one mappings ("straße" -> "STRAßE").
+std::string UpperText(std::string_view text);
+std::string LowerText(std::string_view text);
 
 }  // namespace dravmor

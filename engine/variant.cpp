@@ -1,7 +1,7 @@
 #include "engine/variant.h"
 
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 #include "engine/dialect/dates.h"
@@ -32,12 +32,14 @@ Result<Currency> Currency::FromDouble(double value) {
 std::string Currency::ToText() const {
   uint64_t magnitude = scaled < 0 ? 0 - static_cast<uint64_t>(scaled)
                                   : static_cast<uint64_t>(scaled);
-  std::string text = (scaled < 0 ? "-" : "") + std::to_string(magnitude / kScale);
-  uint64_t fraction = magnitude % kScale;
-  if (fraction != 0) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04u", static_cast<unsigned>(fraction));
-    std::string digits(buf);
+  char buf[32];
+  char* end = buf;
+  if (scaled < 0) *end++ = '-';
+  end = std::to_chars(end, buf + sizeof buf, magnitude / kScale).ptr;
+  std::string text(buf, end);
+  if (uint64_t fraction = magnitude % kScale; fraction != 0) {
+    std::string digits = "0000";
+    for (int i = 3; i >= 0; --i, fraction /= 10) digits[static_cast<size_t>(i)] = static_cast<char>('0' + fraction % 10);
     while (digits.back() == '0') digits.pop_back();
     text += "." + digits;
   }

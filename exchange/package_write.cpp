@@ -6,7 +6,6 @@
 #include "engine/text.h"
 #include "exchange/package_import.h"
 #include "exchange/package_import_state.h"
-#include "exchange/savepoint.h"
 
 namespace dravmor {
 
@@ -176,16 +175,17 @@ Status PackageImport::WriteBatch(Table& t, const std::vector<size_t>& rows, bool
   auto attempt = [&](const std::vector<size_t>& which, std::string& why) -> Result<bool> {
     std::vector<std::string> sql;
     if (!statements(which, sql, why)) return false;
-    Savepoint savepoint(connection_, "import_rows");
-    if (Status s = savepoint.Begin(); !s.ok()) return s;
+    // Nested in the import's transaction: a refused batch is undone alone.
+    Transaction batch(connection_);
+    if (!batch.status().ok()) return batch.status();
     for (const std::string& statement : sql) {
       Status s = connection_.Execute(statement, dialect::Source::Jet);
       if (s.ok()) continue;
       why = s.text();
-      if (Status back = savepoint.Undo(); !back.ok()) return back;
+      if (Status back = batch.Rollback(); !back.ok()) return back;
       return false;
     }
-    if (Status s = savepoint.Release(); !s.ok()) return s;
+    if (Status s = batch.Commit(); !s.ok()) return s;
     return true;
   };
 

@@ -8,7 +8,6 @@
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/text.h"
-#include "exchange/savepoint.h"
 #include "exchange/server_for_import.h"
 
 namespace dravmor {
@@ -326,17 +325,18 @@ Status ServerForImport::ImportLines(PriceList& list, bool profiles,
       }
     }
     if (!inserts.empty()) run.push_back(inserts);
-    Savepoint savepoint(connection(), "price_lines");
-    if (Status s = savepoint.Begin(); !s.ok()) return s;
+    // Nested in the list's transaction: a refused batch is undone alone.
+    Transaction batch(connection());
+    if (!batch.status().ok()) return batch.status();
     for (const std::string& statement : run) {
       Status s = connection().Execute(statement, source());
       if (s.ok()) continue;
       why = s.text();
       undo();
-      if (Status back = savepoint.Undo(); !back.ok()) return back;
+      if (Status back = batch.Rollback(); !back.ok()) return back;
       return false;
     }
-    if (Status s = savepoint.Release(); !s.ok()) return s;
+    if (Status s = batch.Commit(); !s.ok()) return s;
     list.written += rows;
     return true;
   };

@@ -7,6 +7,8 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
-  libsqlite3-dev libpq-dev libarchive-dev nlohmann-json3-dev \
+  libsqlite3-dev libpq-dev libarchive-dev libicu-dev nlohmann-json3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  postgresql sqlite3 ccache >/dev/null
+  postgresql sqlite3 ccache locales >/dev/null
+# A decimal-comma locale, for the test that numbers do not depend on it.
+$SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8

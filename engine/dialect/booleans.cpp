@@ -1,6 +1,7 @@
 // Yes/No columns: Jet stores True as -1, SQL Server as 1, and a caller may
 // have written any nonzero value; the texts compare with the true literal
 // of their own dialect. On the target both mean "not 0".
+#include <charconv>
 #include <cmath>
 
 #include "engine/dialect/passes.h"
@@ -32,9 +33,10 @@ std::optional<Literal> NumberAt(const Nodes& nodes, size_t at) {
     if (i >= nodes.size()) return std::nullopt;
   }
   if (nodes[i].group || nodes[i].token.kind != TokenKind::kNumber) return std::nullopt;
-  char* end = nullptr;
-  double value = std::strtod(nodes[i].token.text.c_str(), &end);
-  if (!end || *end) return std::nullopt;
+  const std::string& text = nodes[i].token.text;
+  double value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return Literal{at, i + 1, sign * value};
 }
 

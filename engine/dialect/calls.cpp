@@ -1,5 +1,7 @@
 #include "engine/dialect/calls.h"
 
+#include "engine/dialect/date_functions.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -202,6 +204,148 @@ Status WrongArgumentCount(const Node& name, const Node& args) {
                        "Wrong number of arguments near '" + TextOf(name) + TextOf(args) + "'");
 }
 
+bool IsStringNode(const Nodes& arg) {
+  return arg.size() == 1 && !arg[0].group && arg[0].token.kind == TokenKind::kString;
+}
+
+Nodes StringNode(std::string_view value) {
+  std::string quoted = "'";
+  for (char c : value) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return {Node::Leaf(TokenKind::kString, quoted + "'")};
+}
+
+// The field type of a column the statement names bare or qualified: the
+// one every table with a column of that name agrees on, else 0.
+int ColumnTypeOf(const Nodes& arg, const Context& ctx) {
+  if (!ctx.hints || arg.empty()) return 0;
+  const Node& last = arg.back();
+  if (last.group || (last.token.kind != TokenKind::kWord && last.token.kind != TokenKind::kName))
+    return 0;
+  for (size_t i = 0; i + 1 < arg.size(); ++i)
+    if (!arg[i].IsSpace() && !arg[i].IsPunct('.') && arg[i].token.kind != TokenKind::kWord &&
+        arg[i].token.kind != TokenKind::kName)
+      return 0;
+  std::string column = NameOf(last.token);
+  for (char& c : column)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  int type = 0;
+  for (const auto& [table, columns] : ctx.hints->column_types) {
+    auto found = columns.find(column);
+    if (found == columns.end()) continue;
+    if (type != 0 && type != found->second) return 0;
+    type = found->second;
+  }
+  return type;
+}
+
+// Aggregates of a column whose type the backends keep differently:
+// - Sum of a Currency column is exact, as Jet's is (SQLite would add the
+//   stored doubles: 0.1 + 0.2 = 0.30000000000000004);
+// - Sum of a Single column is a Double, as Jet's is (PostgreSQL would sum
+//   in single precision);
+// - Min and Max of a Single column are a Single, shown by its own shortest
+//   digits (SQLite would show the double that holds it).
+std::optional<CallRewrite> ColumnAggregate(const std::string& upper, const Node& args,
+                                           const Context& ctx) {
+  constexpr int kSingle = 4, kCurrency = 6;  // AdoType
+  if (upper != "SUM" && upper != "MIN" && upper != "MAX") return std::nullopt;
+  std::vector<Nodes> a = SplitArguments(args);
+  if (a.size() != 1) return std::nullopt;
+  const int type = ColumnTypeOf(a[0], ctx);
+  const bool sqlite = ctx.target == Target::Sqlite;
+  CallRewrite out;
+  out.changed = true;
+  if (upper == "SUM" && type == kCurrency) {
+    out.replacement = sqlite ? Call("JET_CURSUM", {a[0]})
+                             : Cast(Call("SUM", {a[0]}), "NUMERIC(19,4)");
+  } else if (upper == "SUM" && type == kSingle && !sqlite) {
+    out.replacement = Call("SUM", {Cast(a[0], "DOUBLE PRECISION")});
+    out.hints.real = true;
+  } else if (upper != "SUM" && type == kSingle && sqlite) {
+    out.replacement = Call("JET_SINGLE", {Call(upper, {a[0]})});
+    out.hints.real = true;
+  } else {
+    return std::nullopt;
+  }
+  return out;
+}
+
+// Jet's date functions and SQL Server's: one helper per kind of work on
+// SQLite (JET_DATEPART, JET_DATEDIFF, JET_DATEADD, JET_FORMAT); on
+// PostgreSQL the same names, the dates made timestamps by cdate() first,
+// and Format as to_char. The interval is checked here when it is written
+// out; an interval or pattern no backend can take is refused, never left
+// to a function of the same name that means something else (SQLite's and
+// PostgreSQL's own format()).
+std::optional<Result<CallRewrite>> DateCall(const Node& name, const Node& args,
+                                            const std::string& upper, const Context& ctx) {
+  static constexpr std::pair<std::string_view, Interval> kParts[] = {
+      {"YEAR", Interval::kYear},     {"MONTH", Interval::kMonth},   {"DAY", Interval::kDay},
+      {"HOUR", Interval::kHour},     {"MINUTE", Interval::kMinute}, {"SECOND", Interval::kSecond},
+      {"WEEKDAY", Interval::kWeekday}};
+  const bool jet = ctx.source == Source::Jet;
+  const bool pg = ctx.target == Target::Postgres;
+  std::optional<Interval> fixed;
+  for (const auto& [word, interval] : kParts)
+    if (upper == word && (jet || interval == Interval::kYear || interval == Interval::kMonth ||
+                          interval == Interval::kDay))
+      fixed = interval;
+  const bool part = upper == "DATEPART", diff = upper == "DATEDIFF", add = upper == "DATEADD";
+  const bool format = jet && upper == "FORMAT";
+  if (!fixed && !part && !diff && !add && !format) return std::nullopt;
+  std::vector<Nodes> a = SplitArguments(args);
+  const size_t wanted = fixed ? 1 : (part || format) ? 2 : 3;
+  if (a.size() != wanted) return Result<CallRewrite>(WrongArgumentCount(name, args));
+  for (const Nodes& arg : a)
+    if (arg.empty()) return Result<CallRewrite>(WrongArgumentCount(name, args));
+  const std::string whole = TextOf(name) + TextOf(args);
+  auto as_date = [&](Nodes value) {
+    if (!pg) return value;
+    return Call(std::string(ctx.syntax.HelperName(Helper::kToDate)), {std::move(value)});
+  };
+  CallRewrite out;
+  out.changed = true;
+  if (format) {
+    if (!IsStringNode(a[1])) return Result<CallRewrite>(Unsupported(whole, "Format needs a written pattern"));
+    std::string bad;
+    auto parts = ParseDateFormat(StringValueOf(a[1][0].token), &bad);
+    if (!parts)
+      return Result<CallRewrite>(Unsupported(whole, "Format of a date only; no pattern part '" + bad + "'"));
+    out.replacement = pg ? Call("to_char", {as_date(a[0]), StringNode(ToCharFormat(*parts))})
+                         : Call("JET_FORMAT", {a[0], a[1]});
+    out.hints.text = true;
+    return Result<CallRewrite>(out);
+  }
+  Nodes interval;
+  if (fixed) {
+    interval = StringNode(IntervalText(*fixed));
+  } else if (jet) {
+    if (IsStringNode(a[0]) && !ParseInterval(StringValueOf(a[0][0].token)))
+      return Result<CallRewrite>(Unsupported(whole, "no such interval"));
+    interval = a[0];
+  } else {
+    std::optional<Interval> word;
+    if (a[0].size() == 1 && !a[0][0].group &&
+        (a[0][0].token.kind == TokenKind::kWord || a[0][0].token.kind == TokenKind::kName))
+      word = SqlServerDatePart(NameOf(a[0][0].token));
+    if (!word) return Result<CallRewrite>(Unsupported(whole, "no such date part"));
+    interval = StringNode(IntervalText(*word));
+  }
+  const std::string prefix = pg ? "jet_" : "JET_";
+  if (fixed || part) {
+    out.replacement = Call(prefix + (pg ? "datepart" : "DATEPART"), {interval, as_date(a.back())});
+  } else if (diff) {
+    out.replacement = Call(prefix + (pg ? "datediff" : "DATEDIFF"), {interval, as_date(a[1]), as_date(a[2])});
+  } else {
+    out.replacement = Call(prefix + (pg ? "dateadd" : "DATEADD"), {interval, a[1], as_date(a[2])});
+    out.hints.date = true;
+  }
+  return Result<CallRewrite>(out);
+}
+
 }  // namespace
 
 std::vector<Nodes> SplitArguments(const Node& args) {
@@ -239,6 +383,8 @@ Result<CallRewrite> RewriteCall(const Node& name, const Node& args, const Contex
   out.hints.text = ReturnsText(upper);
   out.hints.date = upper == "NOW" || upper == "DATE" || upper == "TIME" || upper == "CDATE" ||
                    upper == "GETDATE";
+  if (auto date = DateCall(name, args, upper, ctx)) return *date;
+  if (auto aggregate = ColumnAggregate(upper, args, ctx)) return *aggregate;
   const size_t count = SplitArguments(args).size();
   if (upper == "ISNULL") {
     // Jet's IsNull(x) tests; SQL Server's ISNULL(x, y) replaces.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 namespace dravmor::dialect {
 
@@ -161,10 +160,18 @@ std::optional<CivilTime> ParseDateText(std::string_view text) {
 }
 
 std::string CanonicalDate(const CivilTime& t) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return buf;
+  std::string out = "0000-00-00 00:00:00";
+  auto put = [&out](size_t at, int width, int value) {
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+      out[at + static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
+  };
+  put(0, 4, t.year);
+  put(5, 2, t.month);
+  put(8, 2, t.day);
+  put(11, 2, t.hour);
+  put(14, 2, t.minute);
+  put(17, 2, t.second);
+  return out;
 }
 
 double ToSerial(const CivilTime& t) {

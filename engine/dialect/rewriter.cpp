@@ -59,19 +59,6 @@ void RenderSeparated(const Nodes& nodes, std::string& out) {
   }
 }
 
-// Each name and word of the statement once, in its first spelling.
-std::vector<std::string> WrittenNames(const std::vector<Token>& tokens) {
-  std::vector<std::string> names;
-  for (const Token& t : tokens) {
-    if (t.kind != TokenKind::kWord && t.kind != TokenKind::kName) continue;
-    std::string name = NameOf(t);
-    bool seen = false;
-    for (const std::string& n : names) seen = seen || EqualsIgnoreCase(n, name);
-    if (!seen) names.push_back(std::move(name));
-  }
-  return names;
-}
-
 Result<Translation> TranslateDml(Nodes& nodes, const Node& verb, const Context& ctx) {
   if (Status s = RewriteLiterals(nodes, ctx); !s.ok()) return s;
   Status shape;
@@ -79,10 +66,14 @@ Result<Translation> TranslateDml(Nodes& nodes, const Node& verb, const Context& 
   else if (verb.Is("INSERT")) shape = RewriteInsert(nodes, ctx);
   else if (verb.Is("UPDATE")) shape = RewriteUpdate(nodes, ctx);
   if (!shape.ok()) return shape;
+  if (Status s = RewriteAssignments(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteTop(nodes, ctx); !s.ok()) return s;
+  if (Status s = RewriteRowOrder(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteBooleanTests(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteExpressions(nodes, ctx); !s.ok()) return s;
+  if (Status s = RewriteConditions(nodes, ctx); !s.ok()) return s;
   if (Status s = RewriteLikeForPostgres(nodes, ctx); !s.ok()) return s;
+  if (Status s = RewriteNullOrder(nodes, ctx); !s.ok()) return s;
   std::string text;
   RenderSeparated(nodes, text);
   return OneStatement(std::move(text));
@@ -129,6 +120,7 @@ Result<Translation> Translate(std::string_view sql, Source source, Target target
   Translation out;
   for (Nodes& statement : statements) {
     if (Next(statement, 0) == statement.size()) continue;  // blanks around ";"
+    out.result_names = SelectListNames(statement, source);
     auto t = TranslateStatement(statement, ctx);
     if (!t.ok()) return t.status();
     out.changes_schema = out.changes_schema || t->changes_schema;
@@ -146,7 +138,6 @@ Result<Translation> Translate(std::string_view sql, Source source, Target target
     }
   }
   if (out.statements.empty()) return Status::Error(ErrorCode::kSyntax, "Empty SQL statement");
-  if (target == Target::Postgres) out.written_names = WrittenNames(*tokens);
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -24,7 +25,7 @@ enum class Target { Sqlite, Postgres };
 // chosen from the column's current type). declared_type is the text that
 // follows the column name in the column's new definition on the target,
 // collation included where the type has one (for example
-// "VARCHAR(200) COLLATE JETTEXT", "REAL", "CITEXT"); canonical_type is the
+// "VARCHAR(200) COLLATE NOCASE", "REAL", "CITEXT"); canonical_type is the
 // same type in the engine's own spelling ("VARCHAR(200)"), from which
 // AdoTypeForDeclared gives the field type.
 struct AlterColumn {
@@ -39,17 +40,42 @@ struct Translation {
   std::vector<std::string> statements;
   std::optional<AlterColumn> alter_column;
   bool changes_schema = false;  // CREATE, ALTER or DROP of a table or view
-  // PostgreSQL folds bare names to lower case: the names as the statement
-  // wrote them, so that result columns get their written spelling back.
-  std::vector<std::string> written_names;
+  // A SELECT's result column names as the statement wrote them, one per
+  // item of its select list (of its first SELECT, for a UNION): the alias,
+  // else the column's name (DaiMa for t.DaiMa), else the expression's text
+  // ("COUNT(*)"). nullopt stands for a * or t.*, whose columns keep the
+  // names they were declared with. Empty for other statements. Both
+  // backends name result columns from this, so that the names do not
+  // depend on how the target folds or spells them.
+  std::vector<std::optional<std::string>> result_names;
 };
+
+// The name each of `width` result columns gets from `items` (a
+// Translation's result_names): nullopt for the columns a star brought in,
+// whose declared names the backend gives. When the items cannot be laid
+// over the columns (more than one star, or a count that does not fit),
+// every column is nullopt.
+std::vector<std::optional<std::string>> ResultColumnNames(
+    const std::vector<std::optional<std::string>>& items, size_t width);
 
 // What the rewriter may know of the database's schema. Yes/No columns hold
 // -1 for True where Jet wrote them and 1 where SQL Server did (and any
 // nonzero value a caller stored), so a comparison of such a column with a
 // true literal is a test for nonzero on the target.
+// The field type (AdoType) of each column of each table, names in lower
+// case, tells the rewriter what a value assigned to a column must become
+// (a fraction into a Long is rounded, a number into a Text gets Jet's
+// text of it).
 struct SchemaHints {
   std::unordered_set<std::string> boolean_columns;  // names in lower case
+  std::unordered_map<std::string, std::unordered_map<std::string, int>> column_types;
+  // table (lower case) -> its primary key's columns, in key order.
+  std::unordered_map<std::string, std::vector<std::string>> primary_keys;
+
+  // The field type of table.column, 0 when unknown.
+  int ColumnType(std::string_view table, std::string_view column) const;
+  // Records one column (names in any letter case).
+  void AddColumn(std::string_view table, std::string_view column, int ado_type);
 };
 
 // hints may be null: no schema knowledge.

@@ -33,11 +33,17 @@ constexpr int kLongVarWChar = 203;
 constexpr int kLongVarBinary = 205;
 }  // namespace AdoType
 
-// The collations registered by RegisterJetFunctions: text compared without
-// letter case, dates compared as dates whatever their text form. On
-// PostgreSQL text columns are CITEXT instead, and dates TIMESTAMP.
-inline constexpr std::string_view kTextCollation = "JETTEXT";
-inline constexpr std::string_view kDateCollation = "JETDATE";
+// The collations SQLite columns are declared with: collations every SQLite
+// tool has, so that the standard tools can filter and sort the file. The
+// engine's connections replace both (RegisterJetFunctions): NOCASE then
+// ignores the letter case of every script, not of ASCII alone, and RTRIM
+// compares dates as dates whatever their text form. On PostgreSQL text
+// columns are CITEXT instead, and dates TIMESTAMP.
+inline constexpr std::string_view kTextCollation = "NOCASE";
+inline constexpr std::string_view kDateCollation = "RTRIM";
+// What an older version declared instead; still understood.
+inline constexpr std::string_view kOldTextCollation = "JETTEXT";
+inline constexpr std::string_view kOldDateCollation = "JETDATE";
 
 struct ColumnType {
   int ado_type = AdoType::kEmpty;
@@ -48,7 +54,7 @@ struct ColumnType {
   // with a PostgreSQL column so its field type reads the same there.
   std::string canonical;
 
-  // What follows the column name: "VARCHAR(10) COLLATE JETTEXT".
+  // What follows the column name: "VARCHAR(10) COLLATE NOCASE".
   std::string Definition() const;
 };
 

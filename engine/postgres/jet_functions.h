@@ -12,7 +12,7 @@
 namespace dravmor {
 
 // What dravmor_functions_version() returns once the script has run.
-constexpr int kJetFunctionsVersion = 2;
+constexpr int kJetFunctionsVersion = 3;
 
 // The whole script, several statements, as one text for PQexec.
 std::string_view JetFunctionsSql();

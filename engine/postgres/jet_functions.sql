@@ -550,6 +550,60 @@ LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
   SELECT dravmor_whole(dravmor_number(v), -2147483648, 2147483647)
 $$;
 
+CREATE OR REPLACE FUNCTION cbyte(v text) RETURNS smallint
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_whole(dravmor_number(v), 0, 255)::smallint $$;
+CREATE OR REPLACE FUNCTION cbyte(v anyelement) RETURNS smallint
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_whole(dravmor_number(v), 0, 255)::smallint $$;
+
+-- CSng: the nearest single; Overflow beyond its range.
+CREATE OR REPLACE FUNCTION dravmor_single(v double precision) RETURNS real
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+BEGIN
+  IF NOT (abs(v) <= 3.4028234663852886e38) THEN
+    RAISE EXCEPTION 'Overflow' USING ERRCODE = '22003';
+  END IF;
+  RETURN v::real;
+EXCEPTION WHEN numeric_value_out_of_range THEN
+  RETURN 0::real;  -- below the smallest single: Jet gives 0 too
+END $$;
+CREATE OR REPLACE FUNCTION csng(v text) RETURNS real
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_single(dravmor_number(v)) $$;
+CREATE OR REPLACE FUNCTION csng(v anyelement) RETURNS real
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_single(dravmor_number(v)) $$;
+
+-- CCur: four decimals within the Currency range, else Overflow. Exact
+-- values (numeric, integers) are not taken through double precision.
+CREATE OR REPLACE FUNCTION dravmor_currency(v numeric) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+  r numeric := round(v, 4);
+BEGIN
+  IF abs(r) > 922337203685477.5807 THEN
+    RAISE EXCEPTION 'Overflow' USING ERRCODE = '22003';
+  END IF;
+  RETURN r;
+END $$;
+CREATE OR REPLACE FUNCTION ccur(v text) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT dravmor_currency(dravmor_number(v)::numeric)
+$$;
+CREATE OR REPLACE FUNCTION ccur(v numeric) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v) $$;
+CREATE OR REPLACE FUNCTION ccur(v smallint) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v) $$;
+CREATE OR REPLACE FUNCTION ccur(v integer) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v) $$;
+CREATE OR REPLACE FUNCTION ccur(v real) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v::text::numeric) $$;
+CREATE OR REPLACE FUNCTION ccur(v double precision) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v::numeric) $$;
+CREATE OR REPLACE FUNCTION ccur(v bigint) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_currency(v) $$;
+CREATE OR REPLACE FUNCTION ccur(v anyelement) RETURNS numeric
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT dravmor_currency(dravmor_number(v)::numeric)
+$$;
+
 CREATE OR REPLACE FUNCTION cdbl(v text) RETURNS double precision
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT dravmor_number(v) $$;
 CREATE OR REPLACE FUNCTION cdbl(v anyelement) RETURNS double precision
@@ -631,7 +685,144 @@ DO $$ BEGIN
   END IF;
 END $$;
 
+-- Jet's date functions: the interval as Jet writes it ("yyyy", "q", "m",
+-- "y", "d", "w", "ww", "h", "n", "s"); weeks start on Sunday and week 1
+-- holds 1 January, as Jet counts by default. The dialect layer hands the
+-- dates over through cdate().
+CREATE OR REPLACE FUNCTION dravmor_interval(i text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+BEGIN
+  IF lower(i) IN ('yyyy', 'q', 'm', 'y', 'd', 'w', 'ww', 'h', 'n', 's') THEN
+    RETURN lower(i);
+  END IF;
+  RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
+END $$;
+
+CREATE OR REPLACE FUNCTION jet_datepart(i text, d timestamp) RETURNS integer
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT CASE dravmor_interval(i)
+    WHEN 'yyyy' THEN extract(year FROM d)
+    WHEN 'q' THEN extract(quarter FROM d)
+    WHEN 'm' THEN extract(month FROM d)
+    WHEN 'y' THEN extract(doy FROM d)
+    WHEN 'd' THEN extract(day FROM d)
+    WHEN 'w' THEN extract(dow FROM d) + 1
+    WHEN 'ww' THEN (extract(doy FROM d)::integer - 1
+                    + extract(dow FROM date_trunc('year', d))::integer) / 7 + 1
+    WHEN 'h' THEN extract(hour FROM d)
+    WHEN 'n' THEN extract(minute FROM d)
+    ELSE floor(extract(second FROM d))
+  END::integer
+$$;
+
+-- The boundaries crossed from a to b; 1899-12-31 was a Sunday.
+CREATE OR REPLACE FUNCTION jet_datediff(i text, a timestamp, b timestamp) RETURNS bigint
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT CASE dravmor_interval(i)
+    WHEN 'yyyy' THEN extract(year FROM b) - extract(year FROM a)
+    WHEN 'q' THEN (extract(year FROM b) * 4 + extract(quarter FROM b))
+                - (extract(year FROM a) * 4 + extract(quarter FROM a))
+    WHEN 'm' THEN (extract(year FROM b) * 12 + extract(month FROM b))
+                - (extract(year FROM a) * 12 + extract(month FROM a))
+    WHEN 'w' THEN trunc((b::date - a::date) / 7.0)
+    WHEN 'ww' THEN floor((b::date - date '1899-12-31') / 7.0)
+                 - floor((a::date - date '1899-12-31') / 7.0)
+    WHEN 'h' THEN floor(extract(epoch FROM b) / 3600) - floor(extract(epoch FROM a) / 3600)
+    WHEN 'n' THEN floor(extract(epoch FROM b) / 60) - floor(extract(epoch FROM a) / 60)
+    WHEN 's' THEN extract(epoch FROM b) - extract(epoch FROM a)
+    ELSE b::date - a::date
+  END::bigint
+$$;
+
+-- Months added keep the day where the month has it, else its last day;
+-- the count is rounded as Jet rounds it.
+CREATE OR REPLACE FUNCTION jet_dateadd(i text, n double precision, d timestamp) RETURNS timestamp
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $$
+DECLARE
+  k double precision := round(n);
+  result timestamp;
+BEGIN
+  IF abs(k) > 4e9 THEN
+    RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
+  END IF;
+  result := d + CASE dravmor_interval(i)
+    WHEN 'yyyy' THEN make_interval(months => (k * 12)::integer)
+    WHEN 'q' THEN make_interval(months => (k * 3)::integer)
+    WHEN 'm' THEN make_interval(months => k::integer)
+    WHEN 'ww' THEN make_interval(days => (k * 7)::integer)
+    WHEN 'h' THEN make_interval(secs => k * 3600)
+    WHEN 'n' THEN make_interval(secs => k * 60)
+    WHEN 's' THEN make_interval(secs => k)
+    ELSE make_interval(days => k::integer)
+  END;
+  IF extract(year FROM result) NOT BETWEEN 100 AND 9999 THEN
+    RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
+  END IF;
+  RETURN result;
+EXCEPTION WHEN datetime_field_overflow OR numeric_value_out_of_range THEN
+  RAISE EXCEPTION 'Invalid procedure call or argument' USING ERRCODE = '22023';
+END $$;
+
+-- A Jet or SQL Server LIKE pattern as an anchored regular expression for
+-- ~*: % and _ are wildcards, [a-c], [!a] and [^a] sets, an unclosed [
+-- itself, the escape character (when given) makes the next one literal.
+-- The dialect layer makes the same text itself for literal patterns.
+CREATE OR REPLACE FUNCTION dravmor_like_regex(pattern text, escape text DEFAULT NULL)
+RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  n integer := length(pattern);
+  i integer := 1;
+  j integer;
+  k integer;
+  close integer;
+  c text;
+  out text := '^';
+  special constant text := '.^$|?*+()[]{}\-';
+BEGIN
+  IF pattern IS NULL THEN RETURN NULL; END IF;
+  WHILE i <= n LOOP
+    c := substr(pattern, i, 1);
+    IF escape IS NOT NULL AND length(escape) = 1 AND c = escape AND i < n THEN
+      i := i + 1;
+      c := substr(pattern, i, 1);
+      out := out || CASE WHEN strpos(special, c) > 0 THEN '\' ELSE '' END || c;
+    ELSIF c = '%' THEN
+      out := out || '.*';
+    ELSIF c = '_' THEN
+      out := out || '.';
+    ELSIF c = '[' THEN
+      j := i + 1;
+      IF j <= n AND substr(pattern, j, 1) IN ('!', '^') THEN j := j + 1; END IF;
+      close := j + 1;
+      WHILE close <= n AND substr(pattern, close, 1) <> ']' LOOP close := close + 1; END LOOP;
+      IF j > n OR close > n THEN
+        out := out || '\[';
+      ELSE
+        out := out || CASE WHEN j > i + 1 THEN '[^' ELSE '[' END;
+        k := j;
+        WHILE k < close LOOP
+          c := substr(pattern, k, 1);
+          out := out || CASE WHEN strpos(special, c) > 0 THEN '\' ELSE '' END || c;
+          IF k + 2 < close AND substr(pattern, k + 1, 1) = '-' THEN
+            c := substr(pattern, k + 2, 1);
+            out := out || '-' || CASE WHEN strpos(special, c) > 0 THEN '\' ELSE '' END || c;
+            k := k + 2;
+          END IF;
+          k := k + 1;
+        END LOOP;
+        out := out || ']';
+        i := close;
+      END IF;
+    ELSE
+      out := out || CASE WHEN strpos(special, c) > 0 THEN '\' ELSE '' END || c;
+    END IF;
+    i := i + 1;
+  END LOOP;
+  RETURN out || '$';
+END $$;
+
 -- Present when this script has run; raise the number with every change to
 -- the functions above.
 CREATE OR REPLACE FUNCTION dravmor_functions_version() RETURNS integer
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 2 $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 3 $$;

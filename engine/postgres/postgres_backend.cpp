@@ -3,7 +3,8 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <charconv>
+#include <string_view>
 
 #include "engine/dialect/types.h"
 #include "engine/postgres/jet_functions.h"
@@ -23,15 +24,32 @@ std::string Trimmed(const char* message) {
   return text;
 }
 
+// Number texts of the server, read without regard to the process locale.
+template <typename T>
+T Parse(std::string_view text) {
+  T value{};
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
 // The error number of a failed statement: its SQLSTATE when that is all
 // digits (23505, a duplicate key), else the number of its class (42000).
 long ErrorNumber(const char* sqlstate) {
   if (!sqlstate || std::string_view(sqlstate).size() != 5) return ErrorCode::kSyntax;
   bool digits = std::all_of(sqlstate, sqlstate + 5, [](char c) { return c >= '0' && c <= '9'; });
-  if (digits) return std::strtol(sqlstate, nullptr, 10);
+  if (digits) return Parse<long>(std::string_view(sqlstate, 5));
   if (sqlstate[0] >= '0' && sqlstate[0] <= '9' && sqlstate[1] >= '0' && sqlstate[1] <= '9')
     return ((sqlstate[0] - '0') * 10 + (sqlstate[1] - '0')) * 1000;
   return ErrorCode::kSyntax;
+}
+
+// The failure of a statement: the engine's own failures raised by the
+// helper functions with their automation number, others by SQLSTATE.
+Status StatementError(const pg_result* result) {
+  const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+  if (long jet = primary ? JetErrorNumber(primary) : 0) return Status::Error(jet, primary);
+  const char* sqlstate = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  return Status::Error(ErrorNumber(sqlstate), Trimmed(PQresultErrorMessage(result)));
 }
 
 // An exact decimal text ("-12.3450") as Currency, rounded half to even
@@ -66,13 +84,12 @@ std::optional<Currency> ParseCurrency(std::string_view text) {
 }
 
 // A number text as the Long or Double a SQLite expression would give.
-// libpq's texts end in a NUL, so the C parsers read them in place.
-Variant NumberCell(const char* text) {
-  char* end = nullptr;
-  long long v = std::strtoll(text, &end, 10);
-  if (end && *end == '\0' && end != text && v >= INT32_MIN && v <= INT32_MAX)
+Variant NumberCell(std::string_view text) {
+  long long v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec == std::errc() && end == text.data() + text.size() && v >= INT32_MIN && v <= INT32_MAX)
     return Variant(static_cast<int32_t>(v));
-  return Variant(std::strtod(text, nullptr));
+  return Variant(Parse<double>(text));
 }
 
 Variant DateCell(std::string_view text) {
@@ -82,31 +99,32 @@ Variant DateCell(std::string_view text) {
 }
 
 // A cell as the field's type promises it.
-Variant ReadCell(const char* text, size_t length, int field_type, Oid oid) {
+Variant ReadCell(const char* data, size_t length, int field_type, Oid oid) {
+  const std::string_view text(data, length);
   switch (field_type) {
     case FieldType::kVarWChar:
-    case FieldType::kLongVarWChar: return Variant(std::string(text, length));
-    case FieldType::kSmallInt: return Variant(static_cast<int16_t>(std::atoi(text)));
-    case FieldType::kUnsignedTinyInt: return Variant(static_cast<uint8_t>(std::atoi(text)));
+    case FieldType::kLongVarWChar: return Variant(std::string(text));
+    case FieldType::kSmallInt: return Variant(Parse<int16_t>(text));
+    case FieldType::kUnsignedTinyInt: return Variant(static_cast<uint8_t>(Parse<int>(text)));
     case FieldType::kInteger: return NumberCell(text);
-    case FieldType::kSingle: return Variant(std::strtof(text, nullptr));
-    case FieldType::kDouble: return Variant(std::strtod(text, nullptr));
+    case FieldType::kSingle: return Variant(Parse<float>(text));
+    case FieldType::kDouble: return Variant(Parse<double>(text));
     case FieldType::kCurrency:
-      if (auto c = ParseCurrency(std::string_view(text, length))) return Variant(*c);
-      return Variant(std::strtod(text, nullptr));
-    case FieldType::kDate: return DateCell(std::string_view(text, length));
+      if (auto c = ParseCurrency(text)) return Variant(*c);
+      return Variant(Parse<double>(text));
+    case FieldType::kDate: return DateCell(text);
     case FieldType::kBoolean:
       if (oid == kBool) return Variant(text[0] == 't');
-      return Variant(std::strtod(text, nullptr) != 0);
+      return Variant(Parse<double>(text) != 0);
     default: break;
   }
   // An expression: as the value's own kind.
   switch (oid) {
     case kInt2: case kInt4: case kInt8: case kNumeric: return NumberCell(text);
-    case kFloat4: case kFloat8: return Variant(std::strtod(text, nullptr));
+    case kFloat4: case kFloat8: return Variant(Parse<double>(text));
     case kBool: return Variant(static_cast<int32_t>(text[0] == 't' ? 1 : 0));
-    case kTimestamp: case kTimestampTz: case kDateOid: return DateCell(std::string_view(text, length));
-    default: return Variant(std::string(text, length));
+    case kTimestamp: case kTimestampTz: case kDateOid: return DateCell(text);
+    default: return Variant(std::string(text));
   }
 }
 
@@ -169,13 +187,13 @@ Status PostgresBackend::Prepare() {
     if (Status s = Execute(setting); !s.ok()) return s;
   // Installed once per database; the marker function tells its version.
   auto version = Run("SELECT dravmor_functions_version()");
-  if (!version.ok() || std::atoi(PQgetvalue(version->get(), 0, 0)) < kJetFunctionsVersion) {
+  if (!version.ok() || Parse<int>(PQgetvalue(version->get(), 0, 0)) < kJetFunctionsVersion) {
     if (Status s = Execute(std::string(JetFunctionsSql())); !s.ok()) return s;
   }
   auto citext = Run("SELECT oid FROM pg_type WHERE typname = 'citext'");
   if (!citext.ok()) return citext.status();
   if (PQntuples(citext->get()) == 1)
-    citext_oid_ = static_cast<unsigned>(std::strtoul(PQgetvalue(citext->get(), 0, 0), nullptr, 10));
+    citext_oid_ = Parse<unsigned>(PQgetvalue(citext->get(), 0, 0));
   return Status::Ok();
 }
 
@@ -186,8 +204,7 @@ Result<std::shared_ptr<pg_result>> PostgresBackend::Run(const std::string& sql) 
   if (!result || PQstatus(conn_) != CONNECTION_OK)
     return Status::Error(ErrorCode::kConnection,
                          "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
-  const char* sqlstate = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
-  return Status::Error(ErrorNumber(sqlstate), Trimmed(PQresultErrorMessage(result.get())));
+  return StatementError(result.get());
 }
 
 Status PostgresBackend::Execute(const std::string& sql) {
@@ -207,24 +224,24 @@ Status PostgresBackend::LoadCatalogue() {
   tables_.clear();
   pg_result* r = rows->get();
   for (int i = 0; i < PQntuples(r); ++i) {
-    unsigned table = static_cast<unsigned>(std::strtoul(PQgetvalue(r, i, 0), nullptr, 10));
+    unsigned table = Parse<unsigned>(PQgetvalue(r, i, 0));
     tables_[table] = PQgetvalue(r, i, 1);
     if (PQgetisnull(r, i, 2)) continue;
     auto [name, canonical] = SplitComment(PQgetvalue(r, i, 3));
-    columns_[{table, std::atoi(PQgetvalue(r, i, 2))}] =
+    columns_[{table, Parse<int>(PQgetvalue(r, i, 2))}] =
         DeclaredColumn{name, canonical.empty() ? 0 : dialect::AdoTypeForDeclared(canonical)};
   }
   catalogue_stale_ = false;
   return Status::Ok();
 }
 
-Result<RowData> PostgresBackend::Query(const std::string& sql,
-                                       const std::vector<std::string>* written_names) {
+Result<RowData> PostgresBackend::Query(
+    const std::string& sql, const std::vector<std::optional<std::string>>* result_names) {
   if (catalogue_stale_)
     if (Status s = LoadCatalogue(); !s.ok()) return s;
   auto result = Run(sql);
   if (!result.ok()) return result.status();
-  return ReadRows(result->get(), written_names);
+  return ReadRows(result->get(), result_names);
 }
 
 namespace {
@@ -255,8 +272,7 @@ Result<std::shared_ptr<pg_result>> PostgresBackend::RunGuarded(const std::string
   if (PQstatus(conn_) != CONNECTION_OK)
     return Status::Error(ErrorCode::kConnection,
                          "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
-  const char* sqlstate = PQresultErrorField(failed.get(), PG_DIAG_SQLSTATE);
-  Status error = Status::Error(ErrorNumber(sqlstate), Trimmed(PQresultErrorMessage(failed.get())));
+  Status error = StatementError(failed.get());
   // Back to where the statement began; the transaction goes on.
   if (Status undo = Execute("ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step");
       !undo.ok())
@@ -269,40 +285,36 @@ Status PostgresBackend::ExecuteGuarded(const std::string& sql) {
   return result.ok() ? Status::Ok() : result.status();
 }
 
-Result<RowData> PostgresBackend::QueryGuarded(const std::string& sql,
-                                              const std::vector<std::string>* written_names) {
+Result<RowData> PostgresBackend::QueryGuarded(
+    const std::string& sql, const std::vector<std::optional<std::string>>* result_names) {
   if (catalogue_stale_)
     if (Status s = LoadCatalogue(); !s.ok()) return s;
   auto result = RunGuarded(sql);
   if (!result.ok()) return result.status();
-  return ReadRows(result->get(), written_names);
+  return ReadRows(result->get(), result_names);
 }
 
-RowData PostgresBackend::ReadRows(pg_result* r, const std::vector<std::string>* written_names) {
+RowData PostgresBackend::ReadRows(pg_result* r,
+                                  const std::vector<std::optional<std::string>>* result_names) {
   const int width = PQnfields(r), height = PQntuples(r);
   RowData data;
   std::vector<Oid> oids(static_cast<size_t>(width));
+  std::vector<std::optional<std::string>> names;
+  if (result_names) names = dialect::ResultColumnNames(*result_names, static_cast<size_t>(width));
   for (int c = 0; c < width; ++c) {
     FieldInfo field;
     oids[static_cast<size_t>(c)] = PQftype(r, c);
     auto declared = columns_.find({PQftable(r, c), PQftablecol(r, c)});
-    // A stored column keeps its declared name unless the statement renamed
-    // it (DaoHuo AS SL): then the alias is its name, as on the other backends.
-    if (declared != columns_.end() && EqualsIgnoreCase(declared->second.name, PQfname(r, c))) {
-      field.name = declared->second.name;
-      field.type = declared->second.ado_type;
+    const auto* given = names.empty() ? nullptr : &names[static_cast<size_t>(c)];
+    if (given && *given) {
+      field.name = **given;
+    } else if (declared != columns_.end() && EqualsIgnoreCase(declared->second.name, PQfname(r, c))) {
+      field.name = declared->second.name;  // a column a * brought in
     } else {
-      // An expression or an alias: its name as the statement wrote it.
       field.name = PQfname(r, c);
-      if (written_names)
-        for (const std::string& written : *written_names)
-          if (EqualsIgnoreCase(written, field.name)) {
-            field.name = written;
-            break;
-          }
-      field.type = declared != columns_.end() ? declared->second.ado_type
-                                              : ExpressionType(PQftype(r, c), PQfmod(r, c));
     }
+    field.type = declared != columns_.end() ? declared->second.ado_type
+                                            : ExpressionType(PQftype(r, c), PQfmod(r, c));
     if (field.type == 0 && oids[static_cast<size_t>(c)] == citext_oid_)
       field.type = FieldType::kVarWChar;
     data.fields.push_back(std::move(field));
@@ -332,7 +344,8 @@ RowData PostgresBackend::ReadRows(pg_result* r, const std::vector<std::string>* 
 
 Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
   const std::string table = QuoteName(change.table), column = QuoteName(change.column);
-  auto current = Run("SELECT format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+  auto current = Run("SELECT format_type(a.atttypid, a.atttypmod), "
+                     "col_description(a.attrelid, a.attnum) FROM pg_attribute a "
                      "WHERE a.attrelid = to_regclass('" + SqlQuote(table) + "') AND a.attname = '" +
                      SqlQuote(ToLowerAscii(change.column)) + "' AND NOT a.attisdropped");
   if (!current.ok()) return current.status();
@@ -340,6 +353,13 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
     return Status::Error(ErrorCode::kNoSuchField,
                          "No column " + change.column + " in table " + change.table);
   std::string from = PQgetvalue(current->get(), 0, 0);
+  // The column keeps the name it was declared with, whatever letter case
+  // the statement that changes it uses.
+  std::string declared_name = change.column;
+  if (!PQgetisnull(current->get(), 0, 1)) {
+    auto [name, canonical] = SplitComment(PQgetvalue(current->get(), 0, 1));
+    if (EqualsIgnoreCase(name, change.column)) declared_name = name;
+  }
   const bool to_text = change.declared_type == "CITEXT";
   const bool from_text = from == "citext" || from == "text" || from.rfind("character", 0) == 0;
   std::string value;
@@ -361,7 +381,7 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
                      change.declared_type + " USING " + value);
   if (s.ok())
     s = Execute("COMMENT ON COLUMN " + table + "." + column + " IS '" +
-                SqlQuote(change.column + "\t" + change.canonical_type) + "'");
+                SqlQuote(declared_name + "\t" + change.canonical_type) + "'");
   if (own) {
     if (s.ok()) s = Commit();
     if (!s.ok()) Rollback();
@@ -398,8 +418,22 @@ Result<std::vector<std::pair<std::string, std::string>>> PostgresBackend::Indexe
 Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
   if (Status s = LoadCatalogue(); !s.ok()) return s;
   dialect::SchemaHints hints;
-  for (const auto& [key, column] : columns_)
-    if (column.ado_type == FieldType::kBoolean) hints.boolean_columns.insert(ToLowerAscii(column.name));
+  for (const auto& [key, column] : columns_) {
+    auto table = tables_.find(key.first);
+    if (table != tables_.end()) hints.AddColumn(table->second, column.name, column.ado_type);
+  }
+  auto keys = Run(
+      "SELECT i.indrelid, a.attnum FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+      "AND a.attnum = ANY(i.indkey) WHERE i.indisprimary "
+      "ORDER BY i.indrelid, array_position(i.indkey::int2[], a.attnum)");
+  if (!keys.ok()) return keys.status();
+  for (int i = 0; i < PQntuples(keys->get()); ++i) {
+    unsigned table = Parse<unsigned>(PQgetvalue(keys->get(), i, 0));
+    auto column = columns_.find({table, Parse<int>(PQgetvalue(keys->get(), i, 1))});
+    auto name = tables_.find(table);
+    if (column != columns_.end() && name != tables_.end())
+      hints.primary_keys[ToLowerAscii(name->second)].push_back(column->second.name);
+  }
   return hints;
 }
 

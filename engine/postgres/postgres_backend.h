@@ -27,8 +27,9 @@ class PostgresBackend : public Backend {
 
   dialect::Target target() const override { return dialect::Target::Postgres; }
   Status Execute(const std::string& native_sql) override;
-  Result<RowData> Query(const std::string& native_sql,
-                        const std::vector<std::string>* written_names = nullptr) override;
+  Result<RowData> Query(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
   Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
@@ -37,8 +38,9 @@ class PostgresBackend : public Backend {
   Status Begin() override;
   bool FailureAbortsTransaction() const override { return true; }
   Status ExecuteGuarded(const std::string& native_sql) override;
-  Result<RowData> QueryGuarded(const std::string& native_sql,
-                               const std::vector<std::string>* written_names) override;
+  Result<RowData> QueryGuarded(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names) override;
   Status Commit() override;
   Status Rollback() override;
 
@@ -49,7 +51,7 @@ class PostgresBackend : public Backend {
   Result<std::shared_ptr<pg_result>> Run(const std::string& sql);
   // The same under a savepoint, rolled back to when the statement fails.
   Result<std::shared_ptr<pg_result>> RunGuarded(const std::string& sql);
-  RowData ReadRows(pg_result* result, const std::vector<std::string>* written_names);
+  RowData ReadRows(pg_result* result, const std::vector<std::optional<std::string>>* result_names);
   Status LoadCatalogue();
 
   // The key of the advisory lock every write transaction takes.

@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
@@ -14,10 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/dialect/date_functions.h"
 #include "engine/dialect/dates.h"
 #include "engine/dialect/types.h"
 #include "engine/sqlite/like_match.h"
-#include "engine/sqlite/unicode_case.h"
+#include "engine/variant.h"
+#include "engine/text.h"
 
 namespace dravmor {
 
@@ -44,10 +48,12 @@ void ResultText(sqlite3_context* ctx, const std::string& s) {
 
 // A number as Jet writes it as text: at most 15 significant digits.
 std::string NumberText(sqlite3_value* v) {
-  if (sqlite3_value_type(v) == SQLITE_INTEGER) return std::to_string(sqlite3_value_int64(v));
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", sqlite3_value_double(v));
-  return buf;
+  if (sqlite3_value_type(v) == SQLITE_INTEGER) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, sqlite3_value_int64(v));
+    return std::string(buf, end);
+  }
+  return JetNumberText(sqlite3_value_double(v));
 }
 
 std::string AsText(sqlite3_value* v) { return IsNumber(v) ? NumberText(v) : std::string(Text(v)); }
@@ -76,15 +82,12 @@ void LenTrimmed(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // error set) for a text that is no number.
 std::optional<double> Numeric(sqlite3_context* ctx, sqlite3_value* v) {
   if (IsNumber(v)) return sqlite3_value_double(v);
-  std::string s(Text(v));
-  char* end = nullptr;
-  double d = std::strtod(s.c_str(), &end);
-  while (end && *end == ' ') ++end;
-  if (s.find_first_not_of(' ') == std::string::npos || !end || *end != '\0') {
+  auto d = ParseNumber(Text(v));
+  if (!d) {
     sqlite3_result_error(ctx, "Type mismatch", -1);
     return std::nullopt;
   }
-  return d;
+  return *d;
 }
 
 // A whole-number argument (rounded as Jet rounds); false, with the error
@@ -207,6 +210,41 @@ void CWhole(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(r));
 }
 
+// CSng: the nearest single, kept in the double SQLite stores.
+void CSng(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  auto d = Numeric(ctx, argv[0]);
+  if (!d) return;
+  if (!(std::fabs(*d) <= FLT_MAX)) return sqlite3_result_error(ctx, "Overflow", -1);
+  sqlite3_result_double(ctx, static_cast<double>(static_cast<float>(*d)));
+}
+
+// CCur: four decimals (half to even) within the Currency range; a whole
+// amount as an integer, as the column's numeric affinity keeps it.
+void CCur(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+    sqlite3_int64 v = sqlite3_value_int64(argv[0]);
+    if (v > 922337203685477LL || v < -922337203685477LL)
+      return sqlite3_result_error(ctx, "Overflow", -1);
+    return sqlite3_result_int64(ctx, v);
+  }
+  auto d = Numeric(ctx, argv[0]);
+  if (!d) return;
+  auto c = Currency::FromDouble(*d);
+  if (!c.ok()) return sqlite3_result_error(ctx, "Overflow", -1);
+  if (c->IsWhole()) return sqlite3_result_int64(ctx, c->scaled / Currency::kScale);
+  sqlite3_result_double(ctx, c->ToDouble());
+}
+
+// JET_SINGLE(x): a Single result (Min or Max of a Single column) as the
+// double its shortest digits read as, so that it shows as a Single shows.
+void ShownSingle(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (!IsNumber(argv[0])) return sqlite3_result_value(ctx, argv[0]);
+  auto shown = ParseNumber(ShortestDecimal(static_cast<float>(sqlite3_value_double(argv[0]))));
+  sqlite3_result_double(ctx, shown ? *shown : sqlite3_value_double(argv[0]));
+}
+
 void CDbl(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
   if (auto d = Numeric(ctx, argv[0])) sqlite3_result_double(ctx, *d);
@@ -218,6 +256,71 @@ void CDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                                  : dialect::ParseDateText(Text(argv[0]));
   if (!t) return sqlite3_result_error(ctx, "Type mismatch", -1);
   ResultText(ctx, dialect::CanonicalDate(*t));
+}
+
+// A date argument: a date text or a serial number; nullopt, with the error
+// set, for anything else.
+std::optional<CivilTime> DateArgument(sqlite3_context* ctx, sqlite3_value* v) {
+  std::optional<CivilTime> t = IsNumber(v) ? dialect::FromSerial(sqlite3_value_double(v))
+                                           : dialect::ParseDateText(Text(v));
+  if (!t) sqlite3_result_error(ctx, "Type mismatch", -1);
+  return t;
+}
+
+std::optional<dialect::Interval> IntervalArgument(sqlite3_context* ctx, sqlite3_value* v) {
+  auto interval = dialect::ParseInterval(AsText(v));
+  if (!interval) sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+  return interval;
+}
+
+// JET_DATEPART(interval, date): DatePart, Year, Month, ... of Jet.
+void DatePartFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0]) || IsNull(argv[1])) return sqlite3_result_null(ctx);
+  auto interval = IntervalArgument(ctx, argv[0]);
+  if (!interval) return;
+  auto t = DateArgument(ctx, argv[1]);
+  if (!t) return;
+  sqlite3_result_int64(ctx, dialect::DatePart(*interval, *t));
+}
+
+void DateDiffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (IsNull(argv[i])) return sqlite3_result_null(ctx);
+  auto interval = IntervalArgument(ctx, argv[0]);
+  if (!interval) return;
+  auto a = DateArgument(ctx, argv[1]);
+  if (!a) return;
+  auto b = DateArgument(ctx, argv[2]);
+  if (!b) return;
+  sqlite3_result_int64(ctx, dialect::DateDiff(*interval, *a, *b));
+}
+
+// The count is rounded as Jet rounds it.
+void DateAddFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (IsNull(argv[i])) return sqlite3_result_null(ctx);
+  auto interval = IntervalArgument(ctx, argv[0]);
+  if (!interval) return;
+  auto count = Numeric(ctx, argv[1]);
+  if (!count) return;
+  auto t = DateArgument(ctx, argv[2]);
+  if (!t) return;
+  double whole = std::nearbyint(*count);
+  auto moved = std::fabs(whole) < 9e15
+                   ? dialect::DateAdd(*interval, static_cast<int64_t>(whole), *t)
+                   : std::nullopt;
+  if (!moved) return sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+  ResultText(ctx, dialect::CanonicalDate(*moved));
+}
+
+// JET_FORMAT(date, pattern): Format of a date.
+void FormatFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0]) || IsNull(argv[1])) return sqlite3_result_null(ctx);
+  auto parts = dialect::ParseDateFormat(AsText(argv[1]), nullptr);
+  if (!parts) return sqlite3_result_error(ctx, "Invalid procedure call or argument", -1);
+  auto t = DateArgument(ctx, argv[0]);
+  if (!t) return;
+  ResultText(ctx, dialect::FormatDate(*parts, *t));
 }
 
 // Jet's &: a Null side counts as "", both Null give Null.
@@ -273,7 +376,7 @@ int TextCollation(void*, int na, const void* a, int nb, const void* b) {
 }
 
 // Dates first, in date order, whatever their text form ('2026-12-6' and
-// '2026-12-06 00:00:00' are equal); other texts after them, as JETTEXT
+// '2026-12-06 00:00:00' are equal); other texts after them, as text is
 // orders them.
 int DateCollation(void*, int na, const void* a, int nb, const void* b) {
   std::string_view x(static_cast<const char*>(a), static_cast<size_t>(na));
@@ -285,6 +388,48 @@ int DateCollation(void*, int na, const void* a, int nb, const void* b) {
   }
   if (dx || dy) return dx ? -1 : 1;
   return CompareFolded(x, y);
+}
+
+// JET_CURSUM(x): the exact sum of Currency values, in ten-thousandths; a
+// whole sum as an integer, as the column keeps whole amounts.
+struct CurrencySumState {
+  __int128 scaled;
+  bool any;
+  bool failed;
+};
+
+void CurrencySumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* state = static_cast<CurrencySumState*>(sqlite3_aggregate_context(ctx, sizeof(CurrencySumState)));
+  if (!state || state->failed || IsNull(argv[0])) return;
+  __int128 value;
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER) {
+    value = static_cast<__int128>(sqlite3_value_int64(argv[0])) * Currency::kScale;
+  } else {
+    auto d = Numeric(ctx, argv[0]);
+    if (!d) {
+      state->failed = true;
+      return;
+    }
+    auto c = Currency::FromDouble(*d);
+    if (!c.ok()) {
+      state->failed = true;
+      return sqlite3_result_error(ctx, "Overflow", -1);
+    }
+    value = c->scaled;
+  }
+  state->scaled += value;
+  state->any = true;
+}
+
+void CurrencySumFinal(sqlite3_context* ctx) {
+  auto* state = static_cast<CurrencySumState*>(sqlite3_aggregate_context(ctx, 0));
+  if (!state || !state->any) return sqlite3_result_null(ctx);
+  if (state->failed) return;
+  const __int128 limit = static_cast<__int128>(INT64_MAX);
+  if (state->scaled > limit || state->scaled < -limit) return sqlite3_result_error(ctx, "Overflow", -1);
+  Currency sum{static_cast<int64_t>(state->scaled)};
+  if (sum.IsWhole()) return sqlite3_result_int64(ctx, sum.scaled / Currency::kScale);
+  sqlite3_result_double(ctx, sum.ToDouble());
 }
 
 struct Function {
@@ -317,8 +462,16 @@ constexpr Function kFunctions[] = {
     {"CSTR", 1, CStr, true},
     {"CINT", 1, CWhole<-32768, 32767>, true},
     {"CLNG", 1, CWhole<-2147483648LL, 2147483647LL>, true},
+    {"CBYTE", 1, CWhole<0, 255>, true},
+    {"CSNG", 1, CSng, true},
+    {"CCUR", 1, CCur, true},
     {"CDBL", 1, CDbl, true},
+    {"JET_SINGLE", 1, ShownSingle, true},
     {"CDATE", 1, CDate, true},
+    {"JET_DATEPART", 2, DatePartFunction, true},
+    {"JET_DATEDIFF", 3, DateDiffFunction, true},
+    {"JET_DATEADD", 3, DateAddFunction, true},
+    {"JET_FORMAT", 2, FormatFunction, true},
     {"JET_CONCAT", 2, Concat, true},
     {"JET_IDIV", 2, WholeDivision<false>, true},
     {"JET_MOD", 2, WholeDivision<true>, true},
@@ -336,11 +489,22 @@ int RegisterJetFunctions(sqlite3* db) {
                                         nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
   }
-  int rc = sqlite3_create_collation_v2(db, std::string(dialect::kTextCollation).c_str(),
-                                       SQLITE_UTF8, nullptr, TextCollation, nullptr);
-  if (rc != SQLITE_OK) return rc;
-  return sqlite3_create_collation_v2(db, std::string(dialect::kDateCollation).c_str(),
-                                     SQLITE_UTF8, nullptr, DateCollation, nullptr);
+  int sum = sqlite3_create_function_v2(db, "JET_CURSUM", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                       nullptr, nullptr, CurrencySumStep, CurrencySumFinal, nullptr);
+  if (sum != SQLITE_OK) return sum;
+  // The two standard collations the columns are declared with, replaced
+  // on the engine's own connection, and the names older files declared.
+  for (std::string_view name : {dialect::kTextCollation, dialect::kOldTextCollation}) {
+    int rc = sqlite3_create_collation_v2(db, std::string(name).c_str(), SQLITE_UTF8, nullptr,
+                                         TextCollation, nullptr);
+    if (rc != SQLITE_OK) return rc;
+  }
+  for (std::string_view name : {dialect::kDateCollation, dialect::kOldDateCollation}) {
+    int rc = sqlite3_create_collation_v2(db, std::string(name).c_str(), SQLITE_UTF8, nullptr,
+                                         DateCollation, nullptr);
+    if (rc != SQLITE_OK) return rc;
+  }
+  return SQLITE_OK;
 }
 
 }  // namespace dravmor

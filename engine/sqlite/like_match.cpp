@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/sqlite/unicode_case.h"
+#include "engine/text.h"
 
 namespace dravmor {
 

@@ -7,6 +7,8 @@
 #include "engine/dialect/types.h"
 #include "engine/sqlite/alter_column.h"
 #include "engine/sqlite/functions.h"
+#include "engine/text.h"
+#include "engine/sqlite/standard_collations.h"
 
 namespace dravmor {
 
@@ -45,8 +47,14 @@ Variant ReadCell(sqlite3_stmt* stmt, int col, int field_type) {
       if (numeric) return Variant(as_double());
       break;
     case FieldType::kCurrency:
-      if (storage == SQLITE_INTEGER)
-        return Variant(Currency::FromWhole(sqlite3_column_int64(stmt, col)));
+      if (storage == SQLITE_INTEGER) {
+        // A value written past Currency's range by another program reads
+        // as the number it is, not as a wrapped amount.
+        sqlite3_int64 v = sqlite3_column_int64(stmt, col);
+        if (v > INT64_MAX / Currency::kScale || v < INT64_MIN / Currency::kScale)
+          return Variant(static_cast<double>(v));
+        return Variant(Currency::FromWhole(v));
+      }
       if (storage == SQLITE_FLOAT) {
         auto c = Currency::FromDouble(as_double());
         if (c.ok()) return Variant(*c);
@@ -142,7 +150,9 @@ void SqliteBackend::ClearCache() {
 }
 
 Status SqliteBackend::LastError() const {
-  return Status::Error(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+  const char* message = sqlite3_errmsg(db_);
+  if (long jet = JetErrorNumber(message)) return Status::Error(jet, message);
+  return Status::Error(sqlite3_extended_errcode(db_), message);
 }
 
 Result<SqliteBackend::Cached*> SqliteBackend::Prepare(const std::string& sql) {
@@ -191,7 +201,8 @@ Status SqliteBackend::Execute(const std::string& sql) {
   return result;
 }
 
-Result<RowData> SqliteBackend::Query(const std::string& sql, const std::vector<std::string>*) {
+Result<RowData> SqliteBackend::Query(const std::string& sql,
+                                     const std::vector<std::optional<std::string>>* result_names) {
   auto prepared = Prepare(sql);
   if (!prepared.ok()) return prepared.status();
   Cached& cached = **prepared;
@@ -202,9 +213,12 @@ Result<RowData> SqliteBackend::Query(const std::string& sql, const std::vector<s
   RowData data;
   int width = sqlite3_column_count(stmt);
   std::vector<bool> declared(static_cast<size_t>(width), false);
+  std::vector<std::optional<std::string>> names;
+  if (result_names) names = dialect::ResultColumnNames(*result_names, static_cast<size_t>(width));
   for (int c = 0; c < width; ++c) {
     FieldInfo field;
-    field.name = sqlite3_column_name(stmt, c);
+    const auto* given = names.empty() ? nullptr : &names[static_cast<size_t>(c)];
+    field.name = given && *given ? **given : sqlite3_column_name(stmt, c);
     const char* decl = sqlite3_column_decltype(stmt, c);
     if (decl) {
       field.type = dialect::AdoTypeForDeclared(decl);
@@ -237,6 +251,11 @@ Status SqliteBackend::AlterColumnType(const dialect::AlterColumn& change) {
   return RebuildWithColumnType(db_, change);
 }
 
+Status SqliteBackend::UseStandardCollations() {
+  ClearCache();  // statements prepared on the old definitions
+  return dravmor::UseStandardCollations(db_);
+}
+
 Result<std::vector<std::string>> SqliteBackend::TableNames() {
   auto rows = Query(
       "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name");
@@ -261,11 +280,16 @@ Result<std::vector<std::pair<std::string, std::string>>> SqliteBackend::IndexedC
 Result<dialect::SchemaHints> SqliteBackend::LoadSchemaHints() {
   // pragma_table_info as a table: every column of every table in one query.
   auto rows = Query(
-      "SELECT DISTINCT lower(c.name) FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
-      "WHERE t.type='table' AND upper(c.type)='BIT'");
+      "SELECT t.name, c.name, c.type, c.pk FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
+      "WHERE t.type='table' ORDER BY t.name, c.pk");
   if (!rows.ok()) return rows.status();
   dialect::SchemaHints hints;
-  for (const Variant& v : rows->cells) hints.boolean_columns.insert(v.ToText());
+  const std::vector<Variant>& cells = rows->cells;
+  for (size_t i = 0; i + 3 < cells.size(); i += 4) {
+    const std::string table = cells[i].ToText(), column = cells[i + 1].ToText();
+    hints.AddColumn(table, column, dialect::AdoTypeForDeclared(cells[i + 2].ToText()));
+    if (cells[i + 3].ToText() != "0") hints.primary_keys[ToLowerAscii(table)].push_back(column);
+  }
   return hints;
 }
 

@@ -26,9 +26,11 @@ class SqliteBackend : public Backend {
 
   dialect::Target target() const override { return dialect::Target::Sqlite; }
   Status Execute(const std::string& native_sql) override;
-  Result<RowData> Query(const std::string& native_sql,
-                        const std::vector<std::string>* written_names = nullptr) override;
+  Result<RowData> Query(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
+  Status UseStandardCollations() override;
   Result<std::vector<std::string>> TableNames() override;
   Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;

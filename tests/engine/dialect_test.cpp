@@ -109,38 +109,38 @@ INSTANTIATE_TEST_SUITE_P(
              {"INSERT INTO ChengPinKu (id,gcdm,mcdm,sl,xl,mcid) Values(3,'GC01','C1',2,'60系列',8)"}},
         // Column types.
         Case{kJet, "ALTER TABLE 型材 Add GangChen text(10)",
-             {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE JETTEXT"}},
+             {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE ChengPinKu ADD LouHao Text",
-             {"ALTER TABLE ChengPinKu ADD COLUMN LouHao VARCHAR(255) COLLATE JETTEXT"}},
+             {"ALTER TABLE ChengPinKu ADD COLUMN LouHao VARCHAR(255) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE ChengPinKu ADD CPType long", {"ALTER TABLE ChengPinKu ADD COLUMN CPType INTEGER"}},
         Case{kJet, "ALTER TABLE 型材 Add ZheKouID int", {"ALTER TABLE 型材 ADD COLUMN ZheKouID INTEGER"}},
         Case{kJet, "ALTER TABLE SaleDan Add KHTEL TEXT(248)",
-             {"ALTER TABLE SaleDan ADD COLUMN KHTEL VARCHAR(248) COLLATE JETTEXT"}},
+             {"ALTER TABLE SaleDan ADD COLUMN KHTEL VARCHAR(248) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE BaoDanDetail Add RQ Date",
-             {"ALTER TABLE BaoDanDetail ADD COLUMN RQ DATETIME COLLATE JETDATE"}},
+             {"ALTER TABLE BaoDanDetail ADD COLUMN RQ DATETIME COLLATE RTRIM"}},
         // The engine writes Jet's type names for SQL Server too.
         Case{kSql, "ALTER TABLE 型材 Add GangChen text(10)",
-             {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE JETTEXT"}},
+             {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE NOCASE"}},
         Case{kSql, "ALTER TABLE t ADD a int, b nvarchar(20) NULL, c text",
              {"ALTER TABLE t ADD COLUMN a INTEGER",
-              "ALTER TABLE t ADD COLUMN b VARCHAR(20) COLLATE JETTEXT NULL",
-              "ALTER TABLE t ADD COLUMN c TEXT COLLATE JETTEXT"}},
+              "ALTER TABLE t ADD COLUMN b VARCHAR(20) COLLATE NOCASE NULL",
+              "ALTER TABLE t ADD COLUMN c TEXT COLLATE NOCASE"}},
         Case{kJet,
              "CREATE TABLE ChuRuDetail (ID Currency,ChuRu long,WuJianType Long,WuJianID "
              "Currency,WuJianNum single,GcxxID Currency,RiQi Date,CiShu long, primary key(ID))",
              {"CREATE TABLE ChuRuDetail (ID CURRENCY,ChuRu INTEGER,WuJianType INTEGER,WuJianID "
-              "CURRENCY,WuJianNum REAL,GcxxID CURRENCY,RiQi DATETIME COLLATE JETDATE,CiShu "
+              "CURRENCY,WuJianNum REAL,GcxxID CURRENCY,RiQi DATETIME COLLATE RTRIM,CiShu "
               "INTEGER, primary key(ID))"}},
         Case{kJet,
              "CREATE TABLE GcMoney (ID Long,GcxxID Long,Kuan Number,RiQi Text,Ren Text, primary key(ID))",
              {"CREATE TABLE GcMoney (ID INTEGER,GcxxID INTEGER,Kuan DOUBLE,RiQi VARCHAR(255) "
-              "COLLATE JETTEXT,Ren VARCHAR(255) COLLATE JETTEXT, primary key(ID))"}},
+              "COLLATE NOCASE,Ren VARCHAR(255) COLLATE NOCASE, primary key(ID))"}},
         Case{kJet, "Create Table WinFilter(Filter_ID Currency primary key,XL_ID Currency,TK_ID Currency)",
              {"Create Table WinFilter(Filter_ID CURRENCY primary key,XL_ID CURRENCY,TK_ID CURRENCY)"}},
         Case{kSql,
              "CREATE TABLE SaleDan (SaleDan_ID Currency,DingHuoRiQi TEXT,KaiDanRiQi DATE, primary key(SaleDan_ID))",
              {"CREATE TABLE SaleDan (SaleDan_ID CURRENCY,DingHuoRiQi TEXT COLLATE "
-              "JETTEXT,KaiDanRiQi DATETIME COLLATE JETDATE, primary key(SaleDan_ID))"}}));
+              "NOCASE,KaiDanRiQi DATETIME COLLATE RTRIM, primary key(SaleDan_ID))"}}));
 
 // Forms beyond the engine's texts that the rules still have to get right.
 INSTANTIATE_TEST_SUITE_P(
@@ -194,14 +194,14 @@ INSTANTIATE_TEST_SUITE_P(
              "CREATE TABLE x (ID Counter, Flag YesNo, Name Text(50) NOT NULL DEFAULT \"abc\", D "
              "Date DEFAULT Now(), primary key(ID))",
              {"CREATE TABLE x (ID INTEGER PRIMARY KEY AUTOINCREMENT, Flag BIT DEFAULT 0, Name "
-              "VARCHAR(50) COLLATE JETTEXT NOT NULL DEFAULT 'abc', D DATETIME COLLATE JETDATE "
+              "VARCHAR(50) COLLATE NOCASE NOT NULL DEFAULT 'abc', D DATETIME COLLATE RTRIM "
               "DEFAULT (Now()))"}},
         Case{kSql,
              "CREATE TABLE t (id int IDENTITY(1,1) PRIMARY KEY CLUSTERED, name varchar(20) "
              "COLLATE Chinese_PRC_CS_AS NOT NULL, f float, g float(10), d datetime DEFAULT "
              "getdate(), b bit DEFAULT 1)",
              {"CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, name VARCHAR(20) NOT NULL, "
-              "f DOUBLE, g REAL, d DATETIME COLLATE JETDATE DEFAULT (getdate()), b BIT DEFAULT 1)"}}));
+              "f DOUBLE, g REAL, d DATETIME COLLATE RTRIM DEFAULT (getdate()), b BIT DEFAULT 1)"}}));
 
 // Yes/No columns hold -1 from Jet texts and 1 from SQL Server texts; a test
 // against either true value must find both.
@@ -238,14 +238,14 @@ TEST(AlterColumn, BecomesATableRebuild) {
     AlterColumn expected;
   } cases[] = {
       {kJet, "ALTER TABLE SaleDan ALTER  DingHuoRiQi TEXT ",
-       {"SaleDan", "DingHuoRiQi", "VARCHAR(255) COLLATE JETTEXT"}},
+       {"SaleDan", "DingHuoRiQi", "VARCHAR(255) COLLATE NOCASE"}},
       {kJet, "ALTER TABLE ShuZhi ALTER ValZhi Single", {"ShuZhi", "ValZhi", "REAL"}},
       {kJet, "ALTER TABLE TongYong ALTER  TY_ID Currency ", {"TongYong", "TY_ID", "CURRENCY"}},
       {kJet, "ALTER TABLE ProjectWindowDetail ALTER BoLiZhongLei Text(200)",
-       {"ProjectWindowDetail", "BoLiZhongLei", "VARCHAR(200) COLLATE JETTEXT"}},
+       {"ProjectWindowDetail", "BoLiZhongLei", "VARCHAR(200) COLLATE NOCASE"}},
       {kJet, "ALTER TABLE 玻璃组合公式 ALTER Shuliang Text",
-       {"玻璃组合公式", "Shuliang", "VARCHAR(255) COLLATE JETTEXT"}},
-      {kSql, "ALTER TABLE [t] ALTER COLUMN [a b] varchar(50) NULL", {"t", "a b", "VARCHAR(50) COLLATE JETTEXT"}},
+       {"玻璃组合公式", "Shuliang", "VARCHAR(255) COLLATE NOCASE"}},
+      {kSql, "ALTER TABLE [t] ALTER COLUMN [a b] varchar(50) NULL", {"t", "a b", "VARCHAR(50) COLLATE NOCASE"}},
   };
   for (const auto& c : cases) {
     auto t = Translate(c.sql, c.source, Target::Sqlite);
@@ -383,14 +383,14 @@ TEST(ColumnTypes, MapAndReverseToTheAdoType) {
     const char* definition;
     int ado;
   } cases[] = {
-      {kJet, "Text", {}, "VARCHAR(255) COLLATE JETTEXT", AdoType::kVarWChar},
-      {kJet, "text", {10}, "VARCHAR(10) COLLATE JETTEXT", AdoType::kVarWChar},
-      {kJet, "Memo", {}, "TEXT COLLATE JETTEXT", AdoType::kLongVarWChar},
-      {kSql, "text", {}, "TEXT COLLATE JETTEXT", AdoType::kLongVarWChar},
-      {kSql, "ntext", {}, "TEXT COLLATE JETTEXT", AdoType::kLongVarWChar},
-      {kSql, "varchar", {}, "VARCHAR(1) COLLATE JETTEXT", AdoType::kVarWChar},
-      {kSql, "nvarchar", {40}, "VARCHAR(40) COLLATE JETTEXT", AdoType::kVarWChar},
-      {kSql, "char", {3}, "CHAR(3) COLLATE JETTEXT", AdoType::kWChar},
+      {kJet, "Text", {}, "VARCHAR(255) COLLATE NOCASE", AdoType::kVarWChar},
+      {kJet, "text", {10}, "VARCHAR(10) COLLATE NOCASE", AdoType::kVarWChar},
+      {kJet, "Memo", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
+      {kSql, "text", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
+      {kSql, "ntext", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
+      {kSql, "varchar", {}, "VARCHAR(1) COLLATE NOCASE", AdoType::kVarWChar},
+      {kSql, "nvarchar", {40}, "VARCHAR(40) COLLATE NOCASE", AdoType::kVarWChar},
+      {kSql, "char", {3}, "CHAR(3) COLLATE NOCASE", AdoType::kWChar},
       {kJet, "Long", {}, "INTEGER", AdoType::kInteger},
       {kJet, "Integer", {}, "INTEGER", AdoType::kInteger},
       {kSql, "int", {}, "INTEGER", AdoType::kInteger},
@@ -405,8 +405,8 @@ TEST(ColumnTypes, MapAndReverseToTheAdoType) {
       {kJet, "Number", {}, "DOUBLE", AdoType::kDouble},
       {kJet, "Currency", {}, "CURRENCY", AdoType::kCurrency},
       {kSql, "money", {}, "CURRENCY", AdoType::kCurrency},
-      {kJet, "Date", {}, "DATETIME COLLATE JETDATE", AdoType::kDate},
-      {kSql, "DateTime", {}, "DATETIME COLLATE JETDATE", AdoType::kDate},
+      {kJet, "Date", {}, "DATETIME COLLATE RTRIM", AdoType::kDate},
+      {kSql, "DateTime", {}, "DATETIME COLLATE RTRIM", AdoType::kDate},
       {kJet, "YesNo", {}, "BIT", AdoType::kBoolean},
       {kJet, "Logical", {}, "BIT", AdoType::kBoolean},
       {kSql, "bit", {}, "BIT", AdoType::kBoolean},

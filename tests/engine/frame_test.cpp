@@ -159,13 +159,14 @@ TEST_P(Frame, FailedQueryReturnsAnUnopenedRecordset) {
 }
 
 // A stored column renamed by the statement is known by its new name, as
-// reports read it (DaoHuo AS SL); one not renamed keeps its declared case.
+// reports read it (DaoHuo AS SL); one not renamed by the name the statement
+// wrote, as on Jet and SQL Server; the columns of a * by their declared names.
 TEST_P(Frame, AliasesOfStoredColumnsNameTheirFields) {
   Exec("INSERT INTO t VALUES(1, 'a')");
   RecordsetPtr rs = probe_.Query("SELECT t.id AS SL, NAME, id FROM t");
   ASSERT_TRUE(rs->IsOpen());
   EXPECT_EQ(*rs->Name(0), "SL");
-  EXPECT_EQ(*rs->Name(1), "name");
+  EXPECT_EQ(*rs->Name(1), "NAME");
   EXPECT_EQ(*rs->Name(2), "id");
   EXPECT_EQ(rs->Type(0).value(), rs->Type(2).value());
 }

@@ -2,6 +2,8 @@
 // quoting rule.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "engine/numeric.h"
 #include "engine/text.h"
 #include "engine/variant.h"
@@ -17,6 +19,31 @@ TEST(LegacyText, Utf8StaysOldCodePageIsConvertedAndJunkIsKept) {
   EXPECT_EQ(LegacyTextToUtf8("\xBF\xF2\xC1\xCF"), "框料");
   EXPECT_EQ(LegacyTextToUtf8("\xFF\xFF"), "\xFF\xFF");
   EXPECT_EQ(LegacyTextToUtf8(""), "");
+}
+
+// A user interface may set a decimal-comma locale (Qt does): numbers read
+// and written by the engine must not follow it.
+TEST(Numbers, IgnoreTheProcessLocale) {
+  std::string before = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+  EXPECT_EQ(LeadingNumber("18.5 mm"), 18.5);
+  EXPECT_EQ(ParseNumber(" 1000.5 "), 1000.5);
+  EXPECT_EQ(ShortestDecimal(1000.5), "1000.5");
+  EXPECT_EQ(ShortestDecimal(0.85f), "0.85");
+  EXPECT_EQ(JetNumberText(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(Currency::FromDouble(1000.5)->ToText(), "1000.5");
+  EXPECT_EQ(Variant("2.25").ToDouble().value(), 2.25);
+  std::setlocale(LC_ALL, before.c_str());
+}
+
+TEST(Numbers, JetTextOfANumber) {
+  EXPECT_EQ(JetNumberText(9.0), "9");
+  EXPECT_EQ(JetNumberText(-0.5), "-0.5");
+  EXPECT_EQ(JetNumberText(1e15), "1E+15");
+  EXPECT_EQ(JetNumberText(123456789012345.0), "123456789012345");
+  EXPECT_EQ(JetNumberText(0.00001), "1E-05");
+  EXPECT_EQ(JetNumberText(0.0001), "0.0001");
+  EXPECT_EQ(JetNumberText(1.4285714285714286), "1.42857142857143");
 }
 
 TEST(Currency, TextIsPlainDecimal) {

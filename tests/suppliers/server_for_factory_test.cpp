@@ -56,7 +56,7 @@ TEST_P(Factories, AddWritesTheRowAndRefreshesTheList) {
   ASSERT_EQ(events_.Names(), std::vector<std::string>{"rsResult"});
   auto rs = events_.events[0].args[0].ObjectAs<Recordset>();
   ASSERT_EQ(rs->RowCount(), 1u);
-  EXPECT_EQ(*rs->Name(0), "Cj_ID");  // the name as the table declares it
+  EXPECT_EQ(*rs->Name(0), "Cj_id");  // the name as the statement writes it
   EXPECT_EQ(rs->Value("quancheng")->str(), "O'Brien Aluminium");
   RowData row = Query("SELECT * FROM 厂家");
   ASSERT_EQ(row.fields.size(), 10u);
