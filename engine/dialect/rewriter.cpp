@@ -88,8 +88,13 @@ Result<Translation> TranslateStatement(Nodes& nodes, const Context& ctx) {
       verb.Is("DELETE"))
     return TranslateDml(nodes, Node(verb), ctx);
   if (verb.Is("CREATE") || verb.Is("ALTER") || verb.Is("DROP")) {
+    // An index changes no table or column: what is known of them stays.
+    const size_t what = Next(nodes, first + 1);
+    const bool index = what < nodes.size() &&
+                       (nodes[what].Is("INDEX") || nodes[what].Is("UNIQUE") ||
+                        nodes[what].Is("CLUSTERED") || nodes[what].Is("NONCLUSTERED"));
     auto ddl = TranslateDdl(nodes, ctx);
-    if (ddl.ok()) ddl->changes_schema = true;
+    if (ddl.ok()) ddl->changes_schema = !index;
     return ddl;
   }
   return Unsupported(verb);

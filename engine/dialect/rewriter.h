@@ -39,7 +39,7 @@ struct AlterColumn {
 struct Translation {
   std::vector<std::string> statements;
   std::optional<AlterColumn> alter_column;
-  bool changes_schema = false;  // CREATE, ALTER or DROP
+  bool changes_schema = false;  // CREATE, ALTER or DROP of a table or view
   // A SELECT's result column names as the statement wrote them, one per
   // item of its select list (of its first SELECT, for a UNION): the alias,
   // else the column's name (DaiMa for t.DaiMa), else the expression's text

@@ -101,8 +101,10 @@ const std::vector<SecondaryIndex>& SecondaryIndexes() {
       {"UnitBoLi", "LB_ID", ""},
       {"UnitShanJiaGong", "unitTK_ID", ""},
       {"UnitShanJiaGong", "LB_ID", ""},
-      // Template libraries: pages by kind, unit drawings by code.
+      // Template libraries: pages by kind, the order a new template takes
+      // (largest plus one), unit drawings by code.
       {"图库", "Tklb", ""},
+      {"图库", "Ord", ""},
       {"单元图库", "dytklujing", ""},
       {"单元图库", "DyTklb", ""},
   };

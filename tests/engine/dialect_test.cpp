@@ -258,6 +258,32 @@ TEST(AlterColumn, BecomesATableRebuild) {
   }
 }
 
+// What the connection must forget after a statement: tables and columns,
+// whose names and types the translations and result sets rely on; an index
+// changes neither.
+TEST(SchemaChanges, TablesAndColumnsButNotIndexes) {
+  struct {
+    Source source;
+    const char* sql;
+    bool changes;
+  } cases[] = {
+      {kJet, "CREATE TABLE t (a Long)", true},
+      {kJet, "ALTER TABLE t ADD b Text", true},
+      {kJet, "DROP TABLE t", true},
+      {kJet, "CREATE INDEX ix ON t (a)", false},
+      {kJet, "CREATE UNIQUE INDEX ix ON t (a)", false},
+      {kSql, "CREATE NONCLUSTERED INDEX ix ON t (a)", false},
+      {kJet, "DROP INDEX ix ON t", false},
+      {kJet, "SELECT a FROM t", false},
+  };
+  for (const auto& c : cases)
+    for (Target target : {Target::Sqlite, Target::Postgres}) {
+      auto t = Translate(c.sql, c.source, target);
+      ASSERT_TRUE(t.ok()) << c.sql << ": " << t.status().ToString();
+      EXPECT_EQ(t->changes_schema, c.changes) << c.sql;
+    }
+}
+
 TEST(Refusals, NameTheToken) {
   struct {
     Source source;

@@ -267,13 +267,13 @@ Status WriteRunFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-PgCluster* PgCluster::Shared() {
+PgCluster* PgCluster::Shared(Durability durability) {
   static PgCluster cluster;
   static std::once_flag once;
-  std::call_once(once, [] {
+  std::call_once(once, [durability] {
     const char* run = std::getenv(kRunVariable);
     if (run && *run && cluster.Attach(run)) return;
-    std::string why = cluster.Start(0);
+    std::string why = cluster.Start(0, durability);
     if (!why.empty()) cluster.why_unavailable_ = "no PostgreSQL server for the tests: " + why;
   });
   return &cluster;
@@ -352,7 +352,7 @@ PgCluster::~PgCluster() {
   }
 }
 
-std::string PgCluster::Start(pid_t owner) {
+std::string PgCluster::Start(pid_t owner, Durability durability) {
   ServerUser user;
   if (std::string why = FindServerUser(&user); !why.empty()) return why;
 
@@ -378,9 +378,11 @@ std::string PgCluster::Start(pid_t owner) {
 
   const std::string data = dir_ + "/data";
   const std::string log = dir_ + "/setup.log";
+  const bool throwaway = durability == Durability::kThrowaway;
   // -N: the files need not reach the disk, the cluster dies with the tests.
   std::vector<std::string> initdb = {"initdb", "-D",    data, "-U",   "postgres",
-                                     "-A",     "trust", "-E", "UTF8", "-N"};
+                                     "-A",     "trust", "-E", "UTF8"};
+  if (throwaway) initdb.push_back("-N");
   auto with_locale = [&](const std::string& locale) {
     std::vector<std::string> args = initdb;
     args.push_back("--locale=" + locale);
@@ -400,10 +402,11 @@ std::string PgCluster::Start(pid_t owner) {
     conf << "\n# Throwaway test server.\n"
          << "listen_addresses = ''\n"
          << "unix_socket_directories = '" << dir_ << "'\n"
-         << "port = " << port_ << "\n"
-         << "fsync = off\n"
-         << "full_page_writes = off\n"
-         << "synchronous_commit = off\n";
+         << "port = " << port_ << "\n";
+    if (throwaway)
+      conf << "fsync = off\n"
+           << "full_page_writes = off\n"
+           << "synchronous_commit = off\n";
     if (!conf) return "cannot write " + data + "/postgresql.conf";
   }
   if (Run(user.Command(
@@ -448,18 +451,62 @@ Status PgCluster::RunOnServer(const std::vector<std::string>& statements) const 
   return Status::Ok();
 }
 
-Status PgCluster::CreateDatabase(const std::string& name) {
+Status PgCluster::CreateDatabase(const std::string& name, const std::string& from) {
   if (!available()) return Status::Error(ErrorCode::kConnection, why_unavailable_);
   const std::string ident = Identifier(ServerName(name));
+  const std::string source = from.empty() ? "template0" : Identifier(from);
   // FORCE: a connection a previous test left open must not keep the old
   // database alive.
   Status s = RunOnServer({"DROP DATABASE IF EXISTS " + ident + " WITH (FORCE)",
-                          "CREATE DATABASE " + ident + " TEMPLATE template0 ENCODING 'UTF8'"});
+                          "CREATE DATABASE " + ident + " TEMPLATE " + source + " ENCODING 'UTF8'"});
   if (s.ok() && attached_) {
     std::lock_guard<std::mutex> lock(mutex_);
     created_.push_back(ServerName(name));
   }
   return s;
+}
+
+Status PgCluster::MakeOnce(const std::string& name,
+                           const std::function<Status(const std::string&)>& fill) {
+  if (!available()) return Status::Error(ErrorCode::kConnection, why_unavailable_);
+  // The lock belongs to this session: held while it is filled, given up
+  // when the session ends, also by a crash.
+  PGconn* conn = PQconnectdb(ServerConnectionString("postgres").c_str());
+  auto run = [&](const std::string& sql) -> Result<bool> {
+    PGresult* res = PQexec(conn, sql.c_str());
+    ExecStatusType status = PQresultStatus(res);
+    bool any_row = status == PGRES_TUPLES_OK && PQntuples(res) > 0;
+    PQclear(res);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+      std::string text = sql + ": " + PQerrorMessage(conn);
+      while (!text.empty() && text.back() == '\n') text.pop_back();
+      return Status::Error(ErrorCode::kConnection, text);
+    }
+    return any_row;
+  };
+  auto finish = [&](Status s) {
+    PQfinish(conn);
+    return s;
+  };
+  if (PQstatus(conn) != CONNECTION_OK)
+    return finish(Status::Error(ErrorCode::kConnection, PQerrorMessage(conn)));
+  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+  const std::string literal = "'" + name + "'";
+  if (auto locked = run("SELECT pg_advisory_lock(hashtext(" + literal + "))"); !locked.ok())
+    return finish(locked.status());
+  auto made = run("SELECT 1 FROM pg_database WHERE datname = " + literal);
+  if (!made.ok() || *made) return finish(made.status());
+  // Filled under another name and renamed when whole: a process that dies
+  // half way leaves nothing that looks made.
+  const std::string filling = name + "_filling";
+  for (const std::string& sql :
+       {"DROP DATABASE IF EXISTS " + Identifier(filling) + " WITH (FORCE)",
+        "CREATE DATABASE " + Identifier(filling) + " TEMPLATE template0 ENCODING 'UTF8'"})
+    if (auto done = run(sql); !done.ok()) return finish(done.status());
+  if (Status s = fill(ServerConnectionString(filling)); !s.ok()) return finish(s);
+  auto renamed =
+      run("ALTER DATABASE " + Identifier(filling) + " RENAME TO " + Identifier(name));
+  return finish(renamed.status());
 }
 
 }  // namespace dravmor::testing

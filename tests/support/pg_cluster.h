@@ -27,6 +27,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -40,9 +41,15 @@ class PgCluster {
   // The variable that names the run's description file.
   static constexpr const char* kRunVariable = "DRAVMOR_TEST_PG_CLUSTER";
 
+  // How a server started here treats its files: thrown away with it (no
+  // fsync; the tests), or as PostgreSQL does by default (measurements that
+  // should match a real server).
+  enum class Durability { kThrowaway, kDefault };
+
   // The process's server: the run's one when there is one, else its own,
-  // started on first use. Thread-safe.
-  static PgCluster* Shared();
+  // started on first use with the durability of that first call.
+  // Thread-safe.
+  static PgCluster* Shared(Durability durability = Durability::kThrowaway);
 
   // Starts a server for a whole test run and describes it in `run_file`;
   // it lives until StopForRun or until process `owner` ends. When no server
@@ -64,9 +71,17 @@ class PgCluster {
   // Ab12Cd port=54123 dbname=shop_4711 user=postgres").
   std::string ConnectionString(const std::string& dbname) const;
 
-  // A fresh, empty UTF8 database made from template0; an existing one of
-  // that name is dropped first (its connections closed). Thread-safe.
-  Status CreateDatabase(const std::string& name);
+  // A fresh UTF8 database: empty (from template0), or a copy of the
+  // server-wide database `from` that MakeOnce made. An existing one of that
+  // name is dropped first (its connections closed). Thread-safe.
+  Status CreateDatabase(const std::string& name, const std::string& from = "");
+
+  // Makes the server-wide database `name` (the same for every process) the
+  // first time any process asks: `fill` gets its connection string and must
+  // leave no connection to it open. Other callers wait meanwhile, and later
+  // ones find it made; one that was left half filled is made again.
+  Status MakeOnce(const std::string& name,
+                  const std::function<Status(const std::string&)>& fill);
 
  private:
   PgCluster() = default;
@@ -75,7 +90,7 @@ class PgCluster {
   bool Attach(const std::string& run_file);
   // Starts a server watched for the end of process `owner`, or of this
   // process when owner is 0. Empty on success, else the reason.
-  std::string Start(pid_t owner);
+  std::string Start(pid_t owner, Durability durability = Durability::kThrowaway);
   // The name a database of this process has on the server.
   std::string ServerName(const std::string& name) const;
   std::string ServerConnectionString(const std::string& server_name) const;

@@ -26,8 +26,10 @@ std::string BackendName(const ::testing::TestParamInfo<TestBackend>& info) {
   return info.param == TestBackend::Sqlite ? "Sqlite" : "Postgres";
 }
 
-std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* why) {
-  if (backend == TestBackend::Sqlite) return dir.File("shop.db");
+namespace {
+
+// A new server database, empty or a copy of the server-wide one `from`.
+std::string NewServerDatabase(const std::string& from, std::string* why) {
   PgCluster* cluster = PgCluster::Shared();
   if (!cluster->available()) {
     *why = "PostgreSQL tests skipped: " + cluster->why_unavailable();
@@ -36,20 +38,49 @@ std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* wh
   // The cluster keeps the names of different processes apart.
   static std::atomic<int> counter = 0;
   std::string name = "t" + std::to_string(++counter);
-  if (Status s = cluster->CreateDatabase(name); !s.ok()) {
+  if (Status s = cluster->CreateDatabase(name, from); !s.ok()) {
     *why = "cannot create a test database: " + s.ToString();
     return "";
   }
   return cluster->ConnectionString(name);
 }
 
+// The server's shipped database, made once by the first test that needs
+// it; each test then gets a copy, which costs a fraction of making one.
+constexpr const char* kShippedOnServer = "dravmor_shipped";
+
+Status MakeShippedOnServer() {
+  return PgCluster::Shared()->MakeOnce(kShippedOnServer, [](const std::string& cs) {
+    Status made = CreateShippedDatabase(cs);
+    SharedConnection::ResetThisThread();  // a copy needs it unconnected
+    return made;
+  });
+}
+
+}  // namespace
+
+std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* why) {
+  if (backend == TestBackend::Sqlite) return dir.File("shop.db");
+  return NewServerDatabase("", why);
+}
+
 void ShippedDatabase::SetUp() {
   SharedConnection::ResetThisThread();
   std::string why;
-  connection_string_ = NewDatabase(GetParam(), dir_, &why);
-  if (connection_string_.empty()) GTEST_SKIP() << why;
-  Status s = CreateShippedDatabase(connection_string_);
-  ASSERT_TRUE(s.ok()) << s.ToString();
+  if (!OnServer()) {
+    connection_string_ = dir_.File("shop.db");
+    Status s = CreateShippedDatabase(connection_string_);
+    ASSERT_TRUE(s.ok()) << s.ToString();
+  } else {
+    if (!PgCluster::Shared()->available())
+      GTEST_SKIP() << "PostgreSQL tests skipped: " << PgCluster::Shared()->why_unavailable();
+    Status s = MakeShippedOnServer();
+    ASSERT_TRUE(s.ok()) << s.ToString();
+    connection_string_ = NewServerDatabase(kShippedOnServer, &why);
+    ASSERT_FALSE(connection_string_.empty()) << why;
+    s = SharedConnection::ForThisThread()->Bind(connection_string_);
+    ASSERT_TRUE(s.ok()) << s.ToString();
+  }
   connection_ = SharedConnection::ForThisThread();
 }
 

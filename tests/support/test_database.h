@@ -32,8 +32,9 @@ std::string BackendName(const ::testing::TestParamInfo<TestBackend>& info);
 inline auto BothBackends() { return ::testing::Values(TestBackend::Sqlite, TestBackend::Postgres); }
 
 // A new shipped database on the test's backend, bound as this thread's
-// connection. On PostgreSQL it is a new database in the test cluster; where
-// no cluster can run the test is skipped with the reason.
+// connection. On PostgreSQL it is a new database in the test cluster, a
+// copy of the shipped one the first test made there; where no cluster can
+// run the test is skipped with the reason.
 class ShippedDatabase : public ::testing::TestWithParam<TestBackend> {
  protected:
   void SetUp() override;
