@@ -10,6 +10,7 @@
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/routines.h"
+#include "engine/scratch_folders.h"
 #include "engine/table_file.h"
 #include "engine/text.h"
 
@@ -94,6 +95,7 @@ std::vector<Reference> ReferencesTo(const std::string& table) {
 
 // A new empty folder of its own for one package.
 Result<fs::path> NewPackageFolder() {
+  RemoveStaleFolders(fs::temp_directory_path(), "dravmor-import-");
   std::string pattern = (fs::temp_directory_path() / "dravmor-import-XXXXXX").string();
   if (!mkdtemp(pattern.data()))
     return Status::Error(ErrorCode::kPathNotFound, "Cannot make a folder for the package");
