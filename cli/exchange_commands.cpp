@@ -2,14 +2,17 @@
 
 #include <filesystem>
 
-#include "cli/json_values.h"
+#include "api/json_values.h"
 #include "engine/memory_form.h"
 #include "engine/prompt.h"
+#include "engine/scratch_folders.h"
 #include "engine/shared_connection.h"
 #include "exchange/server_for_export_factory.h"
 #include "exchange/server_for_import.h"
 
 namespace dravmor::cli {
+
+using api::Line;
 
 namespace {
 
@@ -23,7 +26,7 @@ constexpr const char* kUsage =
 class ProgressSink : public EventSink, public Prompter {
  public:
   explicit ProgressSink(std::ostream& err) : err_(err) {}
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
     if (event == "Ok" && args.size() == 2) {
       const auto percent = std::clamp<int64_t>(args[1].ToInt64().ok() ? *args[1].ToInt64() : 0, 0, 100);
       last_status = args[0].ToText();
@@ -120,6 +123,7 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
   std::error_code ec;
   std::filesystem::create_directories(args[3], ec);
+  RemoveStaleFolders(std::filesystem::temp_directory_path(), "dravmor-export-");
   exporter.SetAppPath((std::filesystem::temp_directory_path() /
                        ("dravmor-export-" + std::to_string(getpid())))
                           .string());

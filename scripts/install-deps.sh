@@ -9,4 +9,4 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libpq-dev libarchive-dev nlohmann-json3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  postgresql sqlite3 ccache >/dev/null
+  postgresql sqlite3 ccache python3 >/dev/null
