@@ -13,7 +13,11 @@ class ObjectSession::Sink : public EventSink {
   explicit Sink(const std::map<std::string, Entry>& objects) : objects_(objects) {}
   void OnEvent(const ServerObject& sender, std::string_view event,
                std::vector<Variant>& args) override {
-    if (event == "Accesserror") {
+    // A failure names its operation, "<Class>.<operation>"; an Accesserror
+    // whose first argument is anything else is a notice (the purchase
+    // order's completion notice carries a bare id).
+    if (event == "Accesserror" && !args.empty() &&
+        args[0].ToText().starts_with(sender.ClassName() + ".")) {
       if (access_errors++ == 0 && args.size() >= 3) {
         auto number = args[1].ToInt64();
         first_access_error = Status::Error(number.ok() ? static_cast<long>(*number) : 0,

@@ -55,7 +55,7 @@ struct StepOutcome {
   Variant returned;
   std::vector<std::pair<std::string, Variant>> byref;  // parameter, value after the call
   std::vector<std::shared_ptr<MemoryTree>> trees;      // filled "$tree" arguments
-  int access_errors = 0;                               // Accesserror events the call raised
+  int access_errors = 0;  // failures the call reported through Accesserror (not notices)
   Status first_access_error;
   // Connect ran and the database is not open.
   bool connect_failed = false;

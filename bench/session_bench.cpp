@@ -13,6 +13,7 @@
 #include "bench/raw_query.h"
 #include "dravmor2/dravmor.h"
 #include "engine/memory_form.h"
+#include "engine/sqlite/functions.h"
 #include "suppliers/server_for_factory.h"
 
 namespace {
@@ -97,6 +98,7 @@ void BM_RawListFactories(benchmark::State& state) {
   SmallShop(file);
   sqlite3* db = nullptr;
   sqlite3_open_v2(file.path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  RegisterJetFunctions(db);  // the schema's text columns use its collation
   std::string error;
   for (auto _ : state) {
     if (bench::ReadAllRows(db, kListSql, &error) < 0) {

@@ -204,6 +204,12 @@ TEST_F(DriverTest, RunExitCodesTellFailures) {
     {"call":"f.Connect","args":[""]},{"call":"f.AddFactory","args":[null,0]}])"));
   EXPECT_EQ(accesserror.code, 3) << accesserror.out;
   EXPECT_NE(accesserror.out.find("Accesserror"), std::string::npos);
+  // The purchase order's completion notice comes as an Accesserror naming
+  // no operation: no failure.
+  Output notice = Drive("run " + db_ + " " + Script(R"([{"new":"x","class":"ServerForXingCai"},
+    {"call":"x.Connect","args":[""]},{"call":"x.UpdateBaoDanRQRENCJ","args":[5,"","","3"]}])"));
+  EXPECT_EQ(notice.code, 0) << notice.out;
+  EXPECT_NE(notice.out.find(R"("args":["5",5,"5",5])"), std::string::npos) << notice.out;
 }
 
 // Passwords never reach the screen: not in Connect's echo, not in errors.
