@@ -22,7 +22,6 @@ ClassInfo ServerForImport::Describe() {
       {"Msg", 3, {In("strMsg", V::String)}},
   };
   // Error modes other than handler; setters, which cannot fail, are none.
-  c.SetErrorMode(ErrorMode::None, {"SetPath"});
   c.SetErrorMode(ErrorMode::ResumeNext, {"ImportXc", "ImportPJ"});
   return c;
 }

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/dispatch.h"
@@ -61,7 +62,8 @@ class ServerForXiLie : public ServerObject {
                    Currency ID);
   static std::string GetXiLieTypeName(const Variant& xllb);
   // Largest id of the query's one value plus one; 1 for none.
-  Currency NextSeriesId();
+  // A new series id; none when the allocation failed (reported by the mode).
+  std::optional<Currency> NextSeriesId();
   // One tree level below node; filtered: hide the current template's
   // filtered series at this level.
   void FillLevel(Currency xlid, TreeControl& tree, const std::shared_ptr<TreeNode>& node,

@@ -55,7 +55,7 @@ ClassInfo ServerForXiLie::Describe() {
   // Error modes other than handler; setters, which cannot fail, are none.
   c.SetErrorMode(ErrorMode::None, {"SetCJID", "FillTree", "SetTKID", "SetCaoZuoYuan"});
   c.SetErrorMode(ErrorMode::ResumeNext, {"GetTreeYuanLB", "GetXiLieByTree", "EditTree", "AddTree",
-      "DelFiler", "AddFilter", "SetXLSuo", "GetOwner"});
+      "DelFiler", "AddFilter", "SetXLSuo", "GetOwner", "CopyNew"});
   c.SetErrorMode(ErrorMode::SilentHandler, {"DelTree"});
   return c;
 }

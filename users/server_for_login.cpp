@@ -5,6 +5,7 @@
 
 #include "engine/numeric.h"
 #include "engine/routines.h"
+#include "engine/schema/indexes.h"
 #include "engine/settings_store.h"
 #include "engine/text.h"
 #include "users/upgrade_tables.h"
@@ -189,9 +190,7 @@ void ServerForLogin::AddField() {
     }
     // 30
     FillProfileCodes();
-    // The series tree is read one parent at a time: without this index each
-    // level scans the whole table. Fails harmlessly where it exists.
-    Exec("CREATE INDEX XiLie_xllb ON 系列 (xllb)");
+    Check(AddMissingIndexes(connection()));
   });
 }
 
