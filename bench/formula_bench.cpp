@@ -54,7 +54,7 @@ struct FormulaDatabase {
 
 // Counts the failures a run reports, so a broken move cannot pass for a fast one.
 struct ErrorCounter : EventSink {
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>&) override {
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>&) override {
     if (event == "Accesserror") ++errors;
   }
   int errors = 0;

@@ -66,7 +66,7 @@ const std::string& Library() {
 
 struct CountRows : EventSink {
   size_t rows = 0;
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
     if (event == "rsResult") rows += args[0].ObjectAs<Recordset>()->RowCount();
   }
 };

@@ -61,7 +61,7 @@ std::string NewDatabase(benchmark::State& state, bool server) {
 
 class CountingSink : public EventSink {
  public:
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>&) override {
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>&) override {
     if (event == "Accesserror") ++errors;
   }
   int errors = 0;

@@ -66,7 +66,7 @@ void BM_GetXingCaiThroughEngine(benchmark::State& state) {
   xc.SetXLID(10, 1);
   struct Counter : EventSink {
     size_t rows = 0;
-    void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
+    void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
       if (event == "rsResult") rows = args[0].ObjectAs<Recordset>()->RowCount();
     }
   } sink;

@@ -29,6 +29,21 @@ ClassInfo ServerForBoLi::Describe() {
       {"ChongFu", 2, {}},
       {"rsResult", 3, {Ref("rs", V::Object)}},
   };
+  // The glass form.
+  const std::vector<FormControlInfo> glass = {
+      Control("txtXingCaiInfo", 0, "Text", "DaiMa"),
+      Control("txtXingCaiInfo", 1, "Text", "ChangDu"),
+      Control("txtXingCaiInfo", 2, "Text", "KuanDu"),
+      Control("txtXingCaiInfo", 3, "Text", "HouDu"),
+      Control("txtXingCaiInfo", 4, "Text", "YanSe"),
+      Control("txtXingCaiInfo", 5, "Text", "DanJia"),
+      Control("txtXingCaiInfo", 6, "Text", "YanSe suffix (after SetFoShan(True))"),
+      Control("txtXingCaiInfo", 7, "Text", "YanSe suffix (after SetFoShan(True))")};
+  c.SetForm("AddBoLi", glass);
+  c.SetForm("EditBoLi", glass);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetXLID", "SetCangKu", "SetSQL", "SetFoShan", "UpdateNum"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"QingKongBLCK"});
   return c;
 }
 

@@ -23,6 +23,16 @@ ClassInfo ServerForPeiJianBang::Describe() {
       {"ChongFu", 2, {}},
       {"rsZHu", 3, {Ref("rs", V::Object)}},
   };
+  // The binding form; an add also reads the bound accessory.
+  const std::vector<FormControlInfo> figures = {
+      Control("txtZhuChangDu", 1, "Text", "ShuL")};
+  c.SetForm("EditBang", figures);
+  std::vector<FormControlInfo> binding = figures;
+  binding.insert(binding.begin(), {Control("lstXingCai", {}, "ListIndex", "the selected entry of lstXingCai"),
+      Control("lstXingCai", {}, "ItemData", "Fu_ID", true)});
+  c.SetForm("AddBang", binding);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"GetPJID"});
   return c;
 }
 

@@ -34,6 +34,22 @@ ClassInfo ServerForPeiJian::Describe() {
       {"rsResult", 3, {Ref("rs", V::Object)}},
       {"rsXuanPJ", 4, {Ref("rs", V::Object)}},
   };
+  // The accessory form.
+  const std::vector<FormControlInfo> accessory = {
+      Control("txtXingCaiInfo", 0, "Text", "DaiMa"),
+      Control("txtXingCaiInfo", 1, "Text", "MingCheng"),
+      Control("txtXingCaiInfo", 2, "Text", "GuiGe"),
+      Control("txtXingCaiInfo", 3, "Text", "DanWei"),
+      Control("txtXingCaiInfo", 4, "Text", "DanJia"),
+      Control("cmbLeiBie", {}, "ListIndex", "the selected entry of cmbLeiBie"),
+      Control("cmbLeiBie", {}, "ItemData", "LB_ID", true),
+      Control("opttongyong", 0, "Value", "ShiFouQuZheng (0 when set)")};
+  c.SetForm("AddPeiJian", accessory);
+  c.SetForm("EditPeiJian", accessory);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetXLID", "SetlvSu", "GetDanFu", "UpdateNum",
+      "UpdateNumNewVer"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"QingKongPJCK"});
   return c;
 }
 

@@ -23,6 +23,18 @@ ClassInfo ServerForXingCaiBang::Describe() {
       {"ChongFu", 2, {}},
       {"rsZHu", 3, {Ref("rs", V::Object)}},
   };
+  // The binding form; an add also reads the bound profile.
+  const std::vector<FormControlInfo> figures = {
+      Control("txtZhuChangDu", 0, "Text", "ZhuCD"),
+      Control("txtZhuChangDu", 1, "Text", "ShuL"),
+      Control("txtZhuChangDu", 2, "Text", "LiangDuanJu")};
+  c.SetForm("EditBang", figures);
+  std::vector<FormControlInfo> binding = figures;
+  binding.insert(binding.begin(), {Control("lstXingCai", {}, "ListIndex", "the selected entry of lstXingCai"),
+      Control("lstXingCai", {}, "ItemData", "Fu_ID", true)});
+  c.SetForm("AddBang", binding);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"GetXCID"});
   return c;
 }
 

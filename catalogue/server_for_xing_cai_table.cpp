@@ -81,6 +81,39 @@ ClassInfo ServerForXingCai::Describe() {
       {"rsBaoDanDetailResult", 9, {Ref("rs", V::Object)}},
       {"rsChongFuDYE", 10, {Ref("rs", V::Object)}},
   };
+  // The profile form; add and edit also read the sharing.
+  const std::vector<FormControlInfo> profile = {
+      Control("txtXingCaiInfo", 0, "Text", "DaiMa"),
+      Control("txtXingCaiInfo", 1, "Text", "MingChengXC"),
+      Control("txtXingCaiInfo", 2, "Text", "MiZhong"),
+      Control("txtXingCaiInfo", 3, "Text", "ChangDu"),
+      Control("txtXingCaiInfo", 4, "Text", "JiaGe"),
+      Control("txtXingCaiInfo", 5, "Text", "YS"),
+      Control("txtXingCaiInfo", 6, "Text", "BiHou"),
+      Control("txtXingCaiInfo", 7, "Text", "BaoJing"),
+      Control("txtGuiZheng", {}, "Text", "GcGuiZheng"),
+      Control("cmbLeiBie", {}, "ListIndex", "the selected entry of cmbLeiBie"),
+      Control("cmbLeiBie", {}, "ItemData", "LB_ID", true),
+      Control("lstDalei", {}, "ListIndex", "the selected entry of lstDalei"),
+      Control("lstDalei", {}, "ItemData", "DaLei", true),
+      Control("optGangChen", 0, "Value", "GangChen (钢衬 when set, else 型材)")};
+  c.SetForm("Edit_DYE_ChongFuXC", profile);
+  std::vector<FormControlInfo> shared = profile;
+  shared.insert(shared.end(), {Control("opttongyong", 0, "Value", "ShiFouTongYong (0 when set)"),
+      Control("lstxilie", {}, "ListCount", "TongYong rows"),
+      Control("lstxilie", {}, "Selected", "TongYong rows", true),
+      Control("lstxilie", {}, "ItemData", "TongYong.xl_ID", true)});
+  c.SetForm("AddXingCai", shared);
+  c.SetForm("EditXingCai", shared);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetXLID", "SetSQLSERVER", "SetONLY_PinJie", "SetOLD_CodeName",
+      "SetChangeMZ", "SetHang_WZ", "SetHang_YS", "SetHang_LiLunZhong", "SetBrel_DanJia",
+      "SetBrel_RK", "SetBrel_RQ", "SetLingLiao", "SetWZ_YS", "UpdateNum", "UpdateLength",
+      "UpdateLing", "UpdateNum_Brel"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"Edit_DYE_ChongFuXC", "EditColorXc", "EditBiHouXc",
+      "EditJiaGeXc", "EditJiaGeXcDaLei", "QingKongCK", "LingLiaoChuRuKu", "AddBaoDan", "GetBaoDan",
+      "GetBaoDanDetail", "AddBaoDanDetail", "UpdateBaoDanRQRENCJ", "GetXcQuery_Brel"});
+  c.SetErrorMode(ErrorMode::SilentHandler, {"DelBaoDan"});
   return c;
 }
 

@@ -5,14 +5,17 @@
 #include <filesystem>
 #include <iostream>
 
-#include "cli/json_values.h"
+#include "api/json_values.h"
 #include "engine/memory_form.h"
 #include "engine/prompt.h"
+#include "engine/scratch_folders.h"
 #include "engine/shared_connection.h"
 #include "exchange/server_for_export_factory.h"
 #include "exchange/server_for_import.h"
 
 namespace dravmor::cli {
+
+using api::Line;
 
 namespace {
 
@@ -26,9 +29,9 @@ constexpr const char* kUsage =
 // Keeps the other events and the messages for the result line.
 class ProgressSink : public EventSink, public Prompter {
  public:
-  explicit ProgressSink(std::ostream& err)
-      : err_(err), terminal_(&err == &std::cerr && isatty(STDERR_FILENO)) {}
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
+  // err is the process's standard error (through the driver's masking).
+  explicit ProgressSink(std::ostream& err) : err_(err), terminal_(isatty(STDERR_FILENO)) {}
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
     if (event == "Ok" && args.size() == 2) {
       auto value = args[1].ToInt64();
       last_status = args[0].ToText();
@@ -146,6 +149,7 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
   std::error_code ec;
   std::filesystem::create_directories(args[3], ec);
+  RemoveStaleFolders(std::filesystem::temp_directory_path(), "dravmor-export-");
   exporter.SetAppPath((std::filesystem::temp_directory_path() /
                        ("dravmor-export-" + std::to_string(getpid())))
                           .string());

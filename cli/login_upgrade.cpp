@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/json_values.h"
+#include "api/json_values.h"
 #include "engine/connection_string.h"
 #include "engine/events.h"
 #include "engine/numeric.h"
@@ -11,13 +11,16 @@
 
 namespace dravmor::cli {
 
+using api::Line;
+using api::ToJson;
+
 namespace {
 
 // Prints each Accesserror of the upgrade and counts them.
 class FailureSink : public EventSink {
  public:
   explicit FailureSink(std::ostream& err) : err_(err) {}
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
     if (event != "Accesserror") return;
     ++failures_;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();

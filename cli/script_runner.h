@@ -1,12 +1,7 @@
-// Runs a JSON script of calls through the dispatch tables. A script is an
-// array of steps:
-//   {"new":"f","class":"ServerForFactory"}
-//   {"call":"f.GetFactory","args":["",2,2]}
-//   {"call":"f.AddFactory","args":["$form",0],"form":{"txtfactoryinfo[0].Text":"A1"}}
-// "$form" stands for the step's form (and a missing or null Object argument
-// takes it too), "$tree" for a new tree control, printed after the call.
-// Connect always gets the connection given to the driver. Output is one
-// JSON line per event, per return value and per call error.
+// `dravmor run`: a JSON script, an array of steps (see api/object_session.h),
+// run in order on one session. Output is one JSON line per event, prompt,
+// return value, filled tree and call error, written as it happens. A failed
+// Connect ends the script: nothing after it could reach the database.
 #pragma once
 
 #include <iosfwd>
@@ -19,8 +14,9 @@
 namespace dravmor::cli {
 
 struct ScriptResult {
-  Status status;       // the script itself could not run (bad step)
-  int call_errors = 0; // calls whose failure reached the caller
+  Status status;          // the script could not run on (bad step, failed Connect)
+  int call_errors = 0;    // calls whose failure reached the caller
+  int access_errors = 0;  // failures the methods reported through Accesserror
 };
 
 ScriptResult RunScript(const nlohmann::ordered_json& script, const std::string& connection,

@@ -59,6 +59,73 @@ ClassInfo ServerForKeHu::Describe() {
       {"rsResultFS", 7, {Ref("rs", V::Object)}},
       {"rsXcDaLei", 8, {Ref("rs", V::Object)}},
   };
+  // The customer form.
+  const std::vector<FormControlInfo> customer = {
+      Control("txtkehuinfo", 0, "Text", "bianma"),
+      Control("txtkehuinfo", 1, "Text", "KeHuMingcheng"),
+      Control("txtkehuinfo", 2, "Text", "LianXiRen"),
+      Control("txtkehuinfo", 3, "Text", "DianHua"),
+      Control("txtkehuinfo", 4, "Text", "shouji"),
+      Control("txtkehuinfo", 5, "Text", "YouZhengBianMa"),
+      Control("txtkehuinfo", 6, "Text", "DiZhi")};
+  c.SetForm("AddKeHu", customer);
+  c.SetForm("EditKeHu", customer);
+  // The settings form.
+  const std::vector<FormControlInfo> settings = {
+      Control("txtname", 0, "Text", "sys column 2 (text)"),
+      Control("txtname", 1, "Text", "sys column 3 (numeric)"),
+      Control("txtname", 2, "Text", "sys column 4 (numeric)"),
+      Control("txtname", 3, "Text", "sys column 5 (numeric)"),
+      Control("txtname", 4, "Text", "sys column 6 (numeric)"),
+      Control("txtname", 5, "Text", "sys column 7 (numeric)"),
+      Control("txtname", 6, "Text", "sys column 8 (numeric)"),
+      Control("txtname", 7, "Text", "sys column 9 (numeric)"),
+      Control("txtname", 8, "Text", "sys column 10 (numeric)"),
+      Control("txtname", 9, "Text", "sys column 11 (numeric)"),
+      Control("txtname", 10, "Text", "sys column 12 (numeric)"),
+      Control("txtname", 11, "Text", "sys column 13 (numeric)"),
+      Control("txtname", 12, "Text", "sys column 14 (numeric)"),
+      Control("txtname", 13, "Text", "sys column 17 (numeric)"),
+      Control("txtname", 14, "Text", "sys column 16 (numeric)"),
+      Control("txtname", 15, "Text", "sys column 15 (numeric)"),
+      Control("txtname", 16, "Text", "sys column 20 (numeric)"),
+      Control("txtname", 17, "Text", "sys column 19 (numeric)"),
+      Control("txtname", 18, "Text", "sys column 18 (numeric)"),
+      Control("txtdir", 0, "Text", "KuangH"),
+      Control("txtdir", 1, "Text", "KuangW"),
+      Control("txtdir", 2, "Text", "ShanH"),
+      Control("txtdir", 3, "Text", "ShanW"),
+      Control("txtdir", 4, "Text", "ShaH"),
+      Control("txtdir", 5, "Text", "ShaW"),
+      Control("txtdir", 6, "Text", "YaH"),
+      Control("txtdir", 7, "Text", "YaW"),
+      Control("txtdir", 8, "Text", "QiTaH"),
+      Control("txtdir", 9, "Text", "QiTaW"),
+      Control("txtreportname", 0, "Text", "DYXL"),
+      Control("txtreportname", 1, "Text", "DYCB"),
+      Control("txtreportname", 2, "Text", "BLHZ"),
+      Control("txtreportname", 3, "Text", "XCHZ"),
+      Control("txtreportname", 4, "Text", "XCYH"),
+      Control("txtreportname", 5, "Text", "BLYH"),
+      Control("txtreportname", 6, "Text", "LLRK"),
+      Control("txtreportname", 7, "Text", "CLHZ"),
+      Control("txtreportname", 8, "Text", "CLYS"),
+      Control("txtreportname", 9, "Text", "GCBJ"),
+      Control("txtreportname", 10, "Text", "XCTJ"),
+      Control("txtreportname", 11, "Text", "PJTJ"),
+      Control("txtreportname", 12, "Text", "FJTLZL"),
+      Control("txtreportname", 13, "Text", "DJZHFX"),
+      Control("txtreportname", 14, "Text", "GCJS"),
+      Control("txtreportname", 15, "Text", "ACXBJ"),
+      Control("txtreportname", 16, "Text", "MCFXL"),
+      Control("txtreportname", 17, "Text", "MCGY"),
+      Control("optwin", 0, "Value", "CXSZ (0 when set, else 3)")};
+  c.SetForm("ApplySetting", settings);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetSQLSERVER", "SetCaoZuoYuan", "SetFindGcCode", "SetPaiXu",
+      "SetViewOpen", "EditName", "ApplySetting"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"DEL_ALL_KeHu", "AddLB", "EditLB", "DelLB", "Get_DaLei",
+      "AddDaLei", "EditDaLei", "SetProjectSuo", "IsExistProjectCode", "DelProject", "DEL_ALL_Pro"});
   return c;
 }
 

@@ -69,6 +69,15 @@ template <typename P>
 constexpr bool kByRef = std::is_lvalue_reference_v<P> &&
                         !std::is_const_v<std::remove_reference_t<P>>;
 
+// The interface name of a method's result type ("" for none).
+template <typename R>
+std::string ResultName() {
+  if constexpr (std::is_void_v<R>) return "";
+  else if constexpr (std::is_same_v<R, RecordsetPtr>) return "Recordset";
+  else if constexpr (std::is_same_v<R, Variant>) return "Variant";
+  else return std::string(VarTypeName(Arg<R>::kType));
+}
+
 template <typename R>
 Variant ToResult(R&& value) {
   if constexpr (std::is_same_v<std::decay_t<R>, RecordsetPtr>)
@@ -100,10 +109,14 @@ MethodInfo Bind(std::string name, R (Class::*fn)(P...), std::vector<ParamInfo> p
     if (params[i].type != kTypes[i] || params[i].by_ref != kRefs[i])
       throw std::logic_error(name + ": parameter " + params[i].name +
                              " does not match the method's type");
-  return {std::move(name), std::move(params), [fn](ServerObject& o, CallArgs& a) {
-            return bind_detail::Call(static_cast<Class&>(o), fn, a,
-                                     std::index_sequence_for<P...>{});
-          }};
+  MethodInfo method;
+  method.name = std::move(name);
+  method.params = std::move(params);
+  method.invoke = [fn](ServerObject& o, CallArgs& a) {
+    return bind_detail::Call(static_cast<Class&>(o), fn, a, std::index_sequence_for<P...>{});
+  };
+  method.result = bind_detail::ResultName<std::remove_cvref_t<R>>();
+  return method;
 }
 
 }  // namespace dravmor

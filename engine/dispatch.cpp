@@ -1,5 +1,7 @@
 #include "engine/dispatch.h"
 
+#include <stdexcept>
+
 #include "engine/text.h"
 
 namespace dravmor {
@@ -14,6 +16,36 @@ const EventInfo* ClassInfo::FindEvent(std::string_view event) const {
   for (const auto& e : events)
     if (EqualsIgnoreCase(e.name, event)) return &e;
   return nullptr;
+}
+
+namespace {
+
+MethodInfo& Named(std::vector<MethodInfo>& methods, const std::string& class_name,
+                  std::string_view method) {
+  for (auto& m : methods)
+    if (m.name == method) return m;
+  throw std::logic_error(class_name + " has no method " + std::string(method) +
+                         " to annotate");
+}
+
+}  // namespace
+
+void ClassInfo::SetErrorMode(ErrorMode mode, std::initializer_list<std::string_view> names) {
+  for (std::string_view method : names) Named(methods, name, method).error_mode = mode;
+}
+
+void ClassInfo::SetForm(std::string_view method, std::vector<FormControlInfo> controls) {
+  Named(methods, name, method).form = std::move(controls);
+}
+
+std::string_view ErrorModeName(ErrorMode mode) {
+  switch (mode) {
+    case ErrorMode::Handler: return "handler";
+    case ErrorMode::ResumeNext: return "resume next";
+    case ErrorMode::None: return "none";
+    case ErrorMode::SilentHandler: return "silent handler";
+  }
+  return "handler";
 }
 
 Result<Variant> Invoke(ServerObject& object, const MethodInfo& method,
@@ -62,15 +94,6 @@ EventInfo AccessErrorEvent(const char* line_name) {
           1,
           {In("subID", VarType::String), In("ErrNum", VarType::Long),
            In("ErrMsg", VarType::String), In(line_name, VarType::Long)}};
-}
-
-const ClassRegistry& ClassRegistry::Instance() {
-  static const ClassRegistry registry = [] {
-    ClassRegistry r;
-    RegisterAllClasses(r);
-    return r;
-  }();
-  return registry;
 }
 
 void ClassRegistry::Add(ClassInfo info) { classes_.push_back(std::move(info)); }

@@ -49,10 +49,24 @@ class CallArgs {
   std::vector<Variant> values_;
 };
 
+// A control of the caller's form that a method reads: control name, index
+// in a control array, property, whether the property is read per list item
+// (as "Selected"(i)), and the column or purpose the value goes to.
+struct FormControlInfo {
+  std::string control;
+  std::optional<int> index;
+  std::string property;
+  bool per_item = false;
+  std::string feeds;
+};
+
 struct MethodInfo {
   std::string name;
   std::vector<ParamInfo> params;
   std::function<Variant(ServerObject&, CallArgs&)> invoke;  // Empty: no result
+  std::string result;                    // "" none, else a type name or "Recordset"
+  ErrorMode error_mode = ErrorMode::Handler;
+  std::vector<FormControlInfo> form;     // the controls of the form it reads
 };
 
 struct EventInfo {
@@ -69,7 +83,16 @@ struct ClassInfo {
 
   const MethodInfo* FindMethod(std::string_view method) const;
   const EventInfo* FindEvent(std::string_view event) const;
+
+  // Table annotations; an unknown method name fails when the registry is
+  // built (std::logic_error), as a mismatched Bind does.
+  // The methods whose error mode is not handler.
+  void SetErrorMode(ErrorMode mode, std::initializer_list<std::string_view> methods);
+  // The form controls a method reads.
+  void SetForm(std::string_view method, std::vector<FormControlInfo> controls);
 };
+
+std::string_view ErrorModeName(ErrorMode mode);  // "handler", "resume next", ...
 
 // Calls a method through its table. args holds the caller's values in
 // parameter order (fewer than the parameters when the rest are optional);
@@ -77,10 +100,10 @@ struct ClassInfo {
 Result<Variant> Invoke(ServerObject& object, const MethodInfo& method,
                        std::vector<Variant>& args);
 
-// Every server class, by name (letter case ignored).
+// Server classes, by name (letter case ignored). The library's full list is
+// AllClasses() (api/all_classes.h).
 class ClassRegistry {
  public:
-  static const ClassRegistry& Instance();
   void Add(ClassInfo info);
   const ClassInfo* Find(std::string_view name) const;
   const std::vector<ClassInfo>& All() const { return classes_; }
@@ -89,10 +112,14 @@ class ClassRegistry {
   std::vector<ClassInfo> classes_;
 };
 
-// Fills the registry with every class of the library.
-void RegisterAllClasses(ClassRegistry& registry);
-
 // Builders that keep the class tables short.
+// A form control: Control("txtinfo", 0, "Text", "BianMa"),
+// Control("cmbLeiBie", {}, "ItemData", "LB_ID", /*per_item=*/true).
+inline FormControlInfo Control(std::string control, std::optional<int> index,
+                               std::string property, std::string feeds,
+                               bool per_item = false) {
+  return {std::move(control), index, std::move(property), per_item, std::move(feeds)};
+}
 inline constexpr VarType kVariant = VarType::Empty;
 inline ParamInfo In(std::string name, VarType type) { return {std::move(name), type, false, {}}; }
 inline ParamInfo InOpt(std::string name, VarType type, Variant def) {

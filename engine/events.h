@@ -1,5 +1,6 @@
 // Events: every server object raises its events through one callback
-// interface, synchronously inside the call. Arguments are Variants; those an
+// interface, synchronously inside the call, naming itself as the sender (so
+// that one sink can serve many objects). Arguments are Variants; those an
 // event passes by reference (the Recordset of a result event) may be
 // replaced by the handler, and the operation goes on with what it left.
 #pragma once
@@ -11,10 +12,13 @@
 
 namespace dravmor {
 
+class ServerObject;
+
 class EventSink {
  public:
   virtual ~EventSink() = default;
-  virtual void OnEvent(std::string_view class_name, std::string_view event,
+  // sender.ClassName() is the raising object's class.
+  virtual void OnEvent(const ServerObject& sender, std::string_view event,
                        std::vector<Variant>& args) = 0;
 };
 

@@ -6,6 +6,12 @@
 
 namespace dravmor {
 
+namespace {
+thread_local OperationObserver* operation_observer = nullptr;
+}  // namespace
+
+void ObserveOperations(OperationObserver* observer) { operation_observer = observer; }
+
 ServerObject::ServerObject(std::string class_name, bool creates_connection)
     : class_name_(std::move(class_name)) {
   if (creates_connection) connection_ = SharedConnection::ForThisThread();
@@ -27,6 +33,7 @@ void ServerObject::SetDialect(bool is2000) {
 void ServerObject::Run(ErrorMode mode, std::string_view operation,
                        const std::function<void()>& body) {
   if (!connection_) connection_ = SharedConnection::ForThisThread();
+  if (modes_.empty() && operation_observer) operation_observer->Started(*this, operation, mode);
   modes_.push_back(mode);
   bool nested = modes_.size() > 1;
   try {
@@ -184,7 +191,7 @@ Variant ServerObject::Field(const RecordsetPtr& rs, size_t index) {
 }
 
 void ServerObject::Raise(std::string_view event, std::vector<Variant>& args) {
-  if (sink_) sink_->OnEvent(class_name_, event, args);
+  if (sink_) sink_->OnEvent(*this, event, args);
 }
 
 RecordsetPtr ServerObject::ListAndRaise(ErrorMode mode, std::string_view operation,

@@ -137,6 +137,18 @@ class ServerObject {
   std::vector<size_t> atomic_scopes_;  // positions in modes_ of the atomic ones
 };
 
+// Told of each operation a caller starts (not those an operation runs
+// inside itself) with its error mode, on the calling thread: how a tool or a
+// test learns which mode a method runs under without making it fail.
+class OperationObserver {
+ public:
+  virtual ~OperationObserver() = default;
+  virtual void Started(const ServerObject& object, std::string_view operation,
+                       ErrorMode mode) = 0;
+};
+// This thread's observer (not owned; null: none).
+void ObserveOperations(OperationObserver* observer);
+
 // The operator-scope fragment list queries append to their WHERE clause.
 std::string OperatorScope(const std::string& operator_name, bool strict);
 

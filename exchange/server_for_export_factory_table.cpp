@@ -20,6 +20,16 @@ ClassInfo ServerForExportFactory::Describe() {
       AccessErrorEvent(),
       {"Ok", 2, {In("strStatus", V::String), In("intPrograss", V::Integer)}},
   };
+  // The export form.
+  const std::vector<FormControlInfo> exported = {
+      Control("lstfac", {}, "ListIndex", "the selected entry of lstfac"),
+      Control("lstfac", {}, "ItemData", "the factory exported", true),
+      Control("lstxilie", {}, "ListCount", "the series exported"),
+      Control("lstxilie", {}, "Selected", "the series exported", true),
+      Control("lstxilie", {}, "ItemData", "the series exported", true)};
+  c.SetForm("ExportFactory", exported);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetPath", "SetAppPath"});
   return c;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/prompt.h"
 #include "engine/references.h"
 #include "engine/routines.h"
+#include "engine/scratch_folders.h"
 #include "exchange/package.h"
 #include "exchange/package_import.h"
 
@@ -22,6 +23,7 @@ constexpr size_t kRowsNamed = 20;
 
 // A new empty folder of its own for one package.
 Result<fs::path> NewPackageFolder() {
+  RemoveStaleFolders(fs::temp_directory_path(), "dravmor-import-");
   std::string pattern = (fs::temp_directory_path() / "dravmor-import-XXXXXX").string();
   if (!mkdtemp(pattern.data()))
     return Status::Error(ErrorCode::kPathNotFound, "Cannot make a folder for the package");

@@ -21,6 +21,8 @@ ClassInfo ServerForImport::Describe() {
       {"Ok", 2, {In("strStatus", V::String), In("intPrograss", V::Integer)}},
       {"Msg", 3, {In("strMsg", V::String)}},
   };
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::ResumeNext, {"ImportXc", "ImportPJ"});
   return c;
 }
 

@@ -66,6 +66,43 @@ ClassInfo ServerForFormulaDanYuan::Describe() {
       {"Progress", 3, {In("i", V::Integer)}},
       {"rsFormula", 4, {Ref("rs", V::Object)}},
   };
+  // The formula form, by BtType.
+  const std::vector<FormControlInfo> formula = {
+      Control("txtformula", 0, "Text", "BtType 1, 2: Gs; 3: Gs_Chang; 5: bk_STR; 6: ShanH"),
+      Control("txtformula", 1, "Text", "BtType 1: Shuliang; 2: Fa; 3: Gs_Kuan; 5: bk_Mean; 6: ShanW"),
+      Control("txtformula", 2, "Text", "BtType 1: xlFS; 3: ShuLiang; 5: bk_CODE; 6: ShanName"),
+      Control("txtbldh", {}, "Text", "BtType 3: glass code; 6: IsShaShan (leading number)"),
+      Control("combWeiZhi", {}, "Text", "BtType 4: Dir"),
+      Control("txtV", 0, "Text", "BtType 4: Hv"),
+      Control("txtV", 1, "Text", "BtType 4: Lv1"),
+      Control("txtV", 2, "Text", "BtType 4: Lv2"),
+      Control("txtV", 3, "Text", "BtType 4: Lv3"),
+      Control("txtV", 4, "Text", "BtType 4: Lv4"),
+      Control("txtV", 5, "Text", "BtType 4: Lv5"),
+      Control("txtV", 6, "Text", "BtType 4: Lv6"),
+      Control("txtV", 7, "Text", "BtType 4: Lv7"),
+      Control("txtV", 8, "Text", "BtType 4: Lv8"),
+      Control("txtV", 9, "Text", "BtType 4: Lv9"),
+      Control("txtV", 10, "Text", "BtType 4: Lv10"),
+      Control("txtCaiLiao", {}, "Text", "BtType 4: CLMC")};
+  c.SetForm("EditFormula", formula);  // an edit keeps the material family
+  std::vector<FormControlInfo> added = formula;
+  added.push_back(Control("cmbLvSu", {}, "ListIndex", "LvSu (unit level, BtType 1, 2, 3, 5, 6)"));
+  c.SetForm("AddFormula", added);
+  // The formula unit form, by kind.
+  const std::vector<FormControlInfo> unit = {
+      Control("txtformula", 0, "Text", "型材公式, 配件公式: GS; 玻璃公式: GS_Chang; 扇加工图: ShanH"),
+      Control("txtformula", 1, "Text", "型材公式: ShuLiang; 配件公式: Fa; 玻璃公式: Gs_Kuan; 扇加工图: ShanW"),
+      Control("txtformula", 2, "Text", "型材公式: xlFS; 玻璃公式: ShuLiang (leading number); 扇加工图: ShanName"),
+      Control("txtbldh", {}, "Text", "玻璃公式: BLDH; 扇加工图: IsShaShan (leading number)")};
+  c.SetForm("AddFormulaUnit", unit);
+  c.SetForm("EditFormulaUnit", unit);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"GetXLID", "GetTuID", "SetGsID", "GetDanChuang", "SetlvSu",
+      "SetV", "SetWeiShu", "strSQL", "CreateFormula", "ExecuteSQL", "SetCopyXingCai",
+      "SetCopyPeiJian", "SetCopyBoLi", "SetCopyToXiLie"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"GetMaxWeiShu", "SetGTFormula", "GetGTFormula",
+      "GetFormulaUnit", "AddFormulaUnit", "EditFormulaUnit", "DelFormulaUnit", "CopyFormulaUnit"});
   return c;
 }
 

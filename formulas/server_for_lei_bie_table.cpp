@@ -45,6 +45,20 @@ ClassInfo ServerForLeiBie::Describe() {
       {"PJKuangLeiBie", 10, {Ref("rs", V::Object)}},
       {"PJShanLeiBie", 11, {Ref("rs", V::Object)}},
   };
+  // The category form.
+  const std::vector<FormControlInfo> category = {
+      Control("txtLB", {}, "Text", "MingCheng"),
+      Control("ChkWindow", 0, "Value", "TC"),
+      Control("ChkWindow", 1, "Value", "TM"),
+      Control("ChkWindow", 2, "Value", "PC"),
+      Control("ChkWindow", 3, "Value", "PM"),
+      Control("ChkWindow", 4, "Value", "GC"),
+      Control("txtRuKuLength", {}, "Text", "RuKuLength (numeric text)")};
+  c.SetForm("AddLeiBie", category);
+  c.SetForm("EditLeiBie", category);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetLB", "SetlvSu"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"ChangeKuangShan", "GetLeiBieValue", "GetZheKou"});
   return c;
 }
 

@@ -96,6 +96,14 @@ ClassInfo ServerForBiao::Describe() {
   };
   for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
   c.events = RecordEvents();
+  // The document form (the register chosen by SetDocType).
+  const std::vector<FormControlInfo> document = {
+      Control("txtname", 0, "Text", "<register>Name"),
+      Control("txtname", 1, "Text", "<register>Date")};
+  c.SetForm("Add", document);
+  c.SetForm("Edit", document);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetDocType"});
   return c;
 }
 

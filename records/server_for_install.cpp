@@ -58,6 +58,15 @@ ClassInfo ServerForInstall::Describe() {
   };
   for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
   c.events = RecordEvents();
+  // The installation form.
+  const std::vector<FormControlInfo> installation = {
+      Control("txtinstall", 0, "Text", "MiaoShu"),
+      Control("txtinstall", 1, "Text", "Ren"),
+      Control("txtinstall", 2, "Text", "RiQi")};
+  c.SetForm("Add", installation);
+  c.SetForm("Edit", installation);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetGccID"});
   return c;
 }
 

@@ -138,6 +138,15 @@ ClassInfo ServerForMoney::Describe() {
       Bind("EditZong", &C::EditZong, {In("sglZong", V::Single), In("sglZhi", V::Single)}));
   c.events = RecordEvents();
   c.events.push_back({"DisplayMsg", 4, {In("strMsg", V::String)}});
+  // The payment form.
+  const std::vector<FormControlInfo> payment = {
+      Control("txtMoney", 0, "Text", "Kuan (numeric text)"),
+      Control("txtMoney", 1, "Text", "RiQi"),
+      Control("txtMoney", 2, "Text", "Ren")};
+  c.SetForm("Add", payment);
+  c.SetForm("Edit", payment);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetGccID", "DisplayInfo"});
   return c;
 }
 

@@ -89,6 +89,28 @@ ClassInfo ServerForProblem::Describe() {
   c.methods.push_back(Bind("DelGXJ", &C::DelGXJ, {In("ID", V::Currency)}));
   c.events = RecordEvents();
   c.events.push_back({"rsResultGXJ", 4, {Ref("rs", V::Object)}});
+  // The problem form, and the section parameters.
+  const std::vector<FormControlInfo> problem = {
+      Control("txtProblem", 0, "Text", "description"),
+      Control("txtProblem", 1, "Text", "person"),
+      Control("txtProblem", 2, "Text", "date"),
+      Control("txtProblem", 3, "Text", "resolution")};
+  c.SetForm("Add", problem);
+  c.SetForm("Edit", problem);
+  const std::vector<FormControlInfo> section = {
+      Control("txtGXJ", 0, "Text", "JieMianPara column 2"),
+      Control("txtGXJ", 1, "Text", "JieMianPara column 3"),
+      Control("txtGXJ", 2, "Text", "JieMianPara column 4"),
+      Control("txtGXJ", 3, "Text", "JieMianPara column 5"),
+      Control("txtGXJ", 4, "Text", "JieMianPara column 6"),
+      Control("txtGXJ", 5, "Text", "JieMianPara column 7"),
+      Control("txtGXJ", 6, "Text", "JieMianPara column 8"),
+      Control("txtGXJ", 7, "Text", "JieMianPara column 9")};
+  c.SetForm("AddGXJ", section);
+  c.SetForm("EditGXJ", section);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetGccID"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"GetGXJ"});
   return c;
 }
 

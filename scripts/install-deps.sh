@@ -9,6 +9,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libpq-dev libarchive-dev libicu-dev nlohmann-json3-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  postgresql sqlite3 ccache locales >/dev/null
+  postgresql sqlite3 ccache locales python3 >/dev/null
 # A decimal-comma locale, for the test that numbers do not depend on it.
 $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite.
+# Builds everything, the tests and benchmarks included, and runs the whole
+# test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh
+cmake -S . -B build -DDRAVMOR_TESTS=ON -DDRAVMOR_BENCH=ON >/dev/null
+cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"

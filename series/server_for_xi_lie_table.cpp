@@ -45,6 +45,18 @@ ClassInfo ServerForXiLie::Describe() {
       {"rsResult", 3, {Ref("rs", V::Object)}},
       {"rsResultFilter", 4, {Ref("rs", V::Object)}},
   };
+  // The series form.
+  const std::vector<FormControlInfo> series = {
+      Control("optcha", 0, "Value", "PinJieFangShi (0 when set, else 1)"),
+      Control("cmbSeries", {}, "ListIndex", "xllb"),
+      Control("txtxiliename", {}, "Text", "MingCheng")};
+  c.SetForm("AddXiLie", series);
+  c.SetForm("EditXiLie", series);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetCJID", "FillTree", "SetTKID", "SetCaoZuoYuan"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"GetTreeYuanLB", "GetXiLieByTree", "EditTree", "AddTree",
+      "DelFiler", "AddFilter", "SetXLSuo", "GetOwner", "CopyNew"});
+  c.SetErrorMode(ErrorMode::SilentHandler, {"DelTree"});
   return c;
 }
 

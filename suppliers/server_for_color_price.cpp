@@ -120,6 +120,14 @@ ClassInfo ServerForColorPrice::Describe() {
       {"ChongFu", 2, {}},
       {"rsResult", 3, {Ref("rs", V::Object)}},
   };
+  // The colour form.
+  const std::vector<FormControlInfo> colour = {
+      Control("txtcolor", {}, "Text", "yanse"),
+      Control("txtprice", {}, "Text", "jiage (leading number)")};
+  c.SetForm("AddColorPrice", colour);
+  c.SetForm("EditColor", colour);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetCJID"});
   return c;
 }
 

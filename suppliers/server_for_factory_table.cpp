@@ -34,6 +34,17 @@ ClassInfo ServerForFactory::Describe() {
       {"BianMaChongFu", 2, {}},
       {"rsResult", 3, {Ref("rs", V::Object)}},
   };
+  // The factory form.
+  const std::vector<FormControlInfo> factory = {
+      Control("txtfactoryinfo", 0, "Text", "BianMa"),
+      Control("txtfactoryinfo", 1, "Text", "Quancheng"),
+      Control("txtfactoryinfo", 2, "Text", "Jiancheng")};
+  c.SetForm("AddFactory", factory);
+  c.SetForm("EditFactory", factory);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetType", "SetSQLSERVER", "SetCZYName", "SetCaoZuoYuan"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"ExecuteToXL", "SetFactorySuo"});
+  c.SetErrorMode(ErrorMode::SilentHandler, {"UpdateChangYong"});
   return c;
 }
 

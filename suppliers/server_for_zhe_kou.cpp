@@ -57,6 +57,12 @@ ClassInfo ServerForZheKou::Describe() {
       {"ChongFu", 2, {}},
       {"rsResult", 3, {Ref("rs", V::Object)}},
   };
+  // The discount form.
+  const std::vector<FormControlInfo> rate = {
+      Control("txtZheKou", 0, "Text", "ZheKouName"),
+      Control("txtZheKou", 1, "Text", "Lv (leading number)")};
+  c.SetForm("Add", rate);
+  c.SetForm("Edit", rate);
   return c;
 }
 

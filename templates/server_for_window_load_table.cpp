@@ -44,6 +44,10 @@ ClassInfo ServerForWindowLoad::Describe() {
       {"rsResult", 2, {Ref("rs", V::Object)}},
       {"rsSYTResult", 3, {Ref("rs", V::Object)}},
   };
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetWindowType", "GetWindowPage", "SetWindowFindBianMa",
+      "UpdateTkName", "SetSuoDing", "SetCaoZuoYuan", "SetTKSuoDing", "SetFilterXLID", "SetPgTu"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"GetSuoDing", "GetPageSYT", "GetSYT", "GetMaxUpDown"});
   return c;
 }
 

@@ -46,6 +46,10 @@ ClassInfo ServerForCaoZuoYuan::Describe() {
       {"rsUserQuanXian", 6, {In("rs", V::Object)}},
       {"Ok", 7, {}},
   };
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SaveQuanXian", "GetName", "SetAdminisName",
+      "setZaoZhangQuanXian", "SetXuZhouQuanXian", "SetCangKuQuanXian", "SetFenPiHeBingGS",
+      "SetCangKuChaXun", "SetDELProFor"});
   return c;
 }
 

@@ -28,6 +28,11 @@ ClassInfo ServerForLogin::Describe() {
       AccessErrorEvent("intErrLine"),
       {"rsUser", 2, {Ref("rs", V::Object)}},
   };
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetlvSu", "SetAppPath", "SetWZSB", "SetFSZhao"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"SetSQLSERVER", "AddField", "ExecutePiZun",
+      "GetGeReLeiBie"});
+  c.SetErrorMode(ErrorMode::SilentHandler, {"GetLvTongYongOK"});
   return c;
 }
 

@@ -33,6 +33,9 @@ ClassInfo ServerForChuRuMingXi::Describe() {
       {"rsResult", 3, {Ref("rs", V::Object)}},
       {"TellDanHao", 4, {In("strDH", V::String)}},
   };
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetSQLSERVER", "SetMaxCiShu"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"DelXcCaoZuoMx"});
   return c;
 }
 

@@ -44,6 +44,27 @@ ClassInfo ServerForCPK::Describe() {
       {"rsCpID", 5, {In("ID", V::Currency)}},
       {"TellCpDanHao", 6, {In("strDH", V::String)}},
   };
+  // The stock form, by product type (SetCPType).
+  const std::vector<FormControlInfo> stock = {
+      Control("cmbgc", {}, "Text", "GCDM"),
+      Control("cmbmc", {}, "Text", "MCDM"),
+      Control("txtcpk", 0, "Text", "LouHao"),
+      Control("txtcpk", 1, "Text", "LouCeng"),
+      Control("txtcpk", 2, "Text", "XL"),
+      Control("txtcpk", 3, "Text", "ChuangXing"),
+      Control("txtcpk", 4, "Text", "ChangDu (type 3: GuiGe)"),
+      Control("txtcpk", 5, "Text", "KuanDu (type 3: XingHao)"),
+      Control("txtcpk", 6, "Text", "DanWei (type 1: Zuo1)"),
+      Control("txtcpk", 7, "Text", "SL (type 1: Zuo2 and SL; type 3: MianJi)"),
+      Control("txtcpk", 8, "Text", "BeiZhu"),
+      Control("txtcpk", 9, "Text", "type 1: You2; type 2: MianJi; type 3: You2"),
+      Control("txtcpk", 10, "Text", "type 1: You1; type 2: You2; type 3: You1")};
+  c.SetForm("UpdateNum", stock);
+  // Error modes other than handler; setters, which cannot fail, are none.
+  c.SetErrorMode(ErrorMode::None, {"SetCPType", "SetFaYun", "SetWaiGouBL", "IsQueryBH",
+      "SetCpMianJi"});
+  c.SetErrorMode(ErrorMode::ResumeNext, {"UpdateNum", "UpdateNumByID", "DelShanWeiNumByID",
+      "UpdateShanWeiNumByID", "UpdateFaYunNumByID", "DelChengPin", "QingKongCPK"});
   return c;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/dialect/types.h"
+#include "engine/sqlite/database_file.h"
 #include "engine/sqlite/alter_column.h"
 #include "engine/sqlite/functions.h"
 #include "engine/text.h"
@@ -108,15 +109,34 @@ int TypeFromValues(const std::vector<Variant>& cells, size_t col, size_t width) 
 
 Result<std::unique_ptr<SqliteBackend>> SqliteBackend::Open(const std::string& file,
                                                            bool create) {
+  DatabaseFile checked;
+  if (!create) {
+    auto on_disk = CheckDatabaseFile(file);
+    if (!on_disk.ok()) return on_disk.status();
+    checked = *on_disk;
+  }
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-  if (create) flags |= SQLITE_OPEN_CREATE;
-  int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  auto open = [&](const std::string& name, int flags) {
     sqlite3_close(db);
-    return Status::Error(ErrorCode::kConnection,
-                         "Cannot open database '" + file + "': " + text);
+    db = nullptr;
+    int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) return Status::Ok();
+    std::string text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return Status::Error(ErrorCode::kConnection, "Cannot open database '" + file + "': " + text);
+  };
+  Status opened = checked.read_only
+                      ? open(ReadOnlyUri(file, false), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                      : open(file, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
+  // Nothing is written before the file shows the shop's tables. A journal
+  // that cannot be made beside a read-only file: read it as it stands.
+  if (opened.ok() && !create) opened = CheckShopTables(db, file);
+  if (!opened.ok() && checked.read_only && opened.number() != ErrorCode::kConnection) {
+    opened = open(ReadOnlyUri(file, true), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    if (opened.ok()) opened = CheckShopTables(db, file);
+  }
+  if (!opened.ok()) {
+    sqlite3_close(db);
+    return opened;
   }
   std::unique_ptr<SqliteBackend> backend(new SqliteBackend(db));
   sqlite3_busy_timeout(db, 10000);
@@ -127,7 +147,7 @@ Result<std::unique_ptr<SqliteBackend>> SqliteBackend::Open(const std::string& fi
   if (int frc = RegisterJetFunctions(db); frc != SQLITE_OK)
     return Status::Error(frc, "Cannot register SQL functions: " +
                                   std::string(sqlite3_errstr(frc)));
-  // A file that is not a database is detected here, on the first read.
+  if (checked.read_only) return backend;  // reads only; every write fails
   Status mode = backend->Execute("PRAGMA journal_mode=WAL");
   if (!mode.ok())
     return Status::Error(ErrorCode::kConnection,

@@ -1,5 +1,6 @@
 // The embedded backend: one SQLite database file, in WAL mode with a busy
-// timeout so that several processes can share it. Each statement runs in its
+// timeout so that several processes can share it; a file that cannot be
+// written is opened read-only (engine/sqlite/database_file.h). Each statement runs in its
 // own implicit transaction unless Begin() opened one. Prepared statements of
 // recently used texts are kept for reuse.
 #pragma once
@@ -18,8 +19,9 @@ namespace dravmor {
 
 class SqliteBackend : public Backend {
  public:
-  // create: make the file when it does not exist (otherwise a missing file
-  // is an error, so a mistyped path never yields an empty database).
+  // create: make the file when it does not exist. Otherwise the file must
+  // be a shop database already: a missing, empty or foreign file is an
+  // error and stays as it was.
   static Result<std::unique_ptr<SqliteBackend>> Open(const std::string& file,
                                                      bool create);
   ~SqliteBackend() override;

@@ -7,7 +7,7 @@
 #include "catalogue/server_for_pei_jian.h"
 #include "catalogue/server_for_pei_jian_bang.h"
 #include "catalogue/server_for_xing_cai_bang.h"
-#include "engine/dispatch.h"
+#include "api/all_classes.h"
 #include "engine/memory_form.h"
 #include "tests/support/test_database.h"
 
@@ -159,7 +159,7 @@ TEST_P(Bindings, AccessoriesBoundToAMainProfile) {
 }
 
 TEST_P(Bindings, DispatchTablesReachTheClasses) {
-  const ClassRegistry& registry = ClassRegistry::Instance();
+  const ClassRegistry& registry = AllClasses();
   for (const char* name :
        {"ServerForPeiJian", "ServerForBoLi", "ServerForXingCaiBang", "ServerForPeiJianBang"})
     ASSERT_NE(registry.Find(name), nullptr) << name;

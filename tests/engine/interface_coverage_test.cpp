@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/dispatch.h"
+#include "api/all_classes.h"
 
 namespace dravmor {
 namespace {
@@ -41,7 +41,7 @@ std::map<std::string, Expected> ReadInterface() {
 TEST(Interface, EveryClassMethodAndEventIsInTheDispatchTables) {
   const auto expected = ReadInterface();
   ASSERT_EQ(expected.size(), 24u);
-  const ClassRegistry& registry = ClassRegistry::Instance();
+  const ClassRegistry& registry = AllClasses();
   EXPECT_EQ(registry.All().size(), 24u);
   for (const auto& [name, want] : expected) {
     const ClassInfo* info = registry.Find(name);
@@ -58,7 +58,7 @@ TEST(Interface, EveryClassMethodAndEventIsInTheDispatchTables) {
 }
 
 TEST(Interface, MethodNamesAreUniqueWithinAClass) {
-  for (const ClassInfo& info : ClassRegistry::Instance().All()) {
+  for (const ClassInfo& info : AllClasses().All()) {
     std::set<std::string> seen;
     for (const MethodInfo& m : info.methods)
       EXPECT_TRUE(seen.insert(m.name).second) << info.name << "." << m.name << " twice";

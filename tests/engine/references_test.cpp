@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "engine/dispatch.h"
+#include "api/all_classes.h"
 #include "engine/references.h"
 #include "engine/text.h"
 #include "tests/support/test_database.h"
@@ -25,7 +25,7 @@ bool LooksLikeAnId(const std::string& column) {
 
 TEST_P(References, EveryIdColumnOfTheSchemaIsPlaced) {
   // Every class makes the tables it owns when it connects.
-  for (const ClassInfo& info : ClassRegistry::Instance().All()) {
+  for (const ClassInfo& info : AllClasses().All()) {
     auto object = info.create();
     std::string cs = connection_string_;
     object->Connect(cs);

@@ -128,7 +128,7 @@ Variant ShippedDatabase::Scalar(const std::string& sql) {
   return rows.cells[0];
 }
 
-void EventRecorder::OnEvent(std::string_view, std::string_view event,
+void EventRecorder::OnEvent(const ServerObject&, std::string_view event,
                             std::vector<Variant>& args) {
   events.push_back({std::string(event), args});
   if (handler) handler(std::string(event), args);

@@ -74,7 +74,7 @@ struct RecordedEvent {
 
 class EventRecorder : public EventSink {
  public:
-  void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override;
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override;
   std::vector<RecordedEvent> events;
   // Names of the events in order, e.g. {"rsResult", "Accesserror"}.
   std::vector<std::string> Names() const;

@@ -4,7 +4,7 @@
 // deletion cascade, quotes in names and find texts, the sample drawings.
 #include <gtest/gtest.h>
 
-#include "engine/dispatch.h"
+#include "api/all_classes.h"
 #include "engine/routines.h"
 #include "templates/server_for_window_load.h"
 #include "tests/support/test_database.h"
@@ -99,7 +99,7 @@ TEST_P(WindowLoad, PageSizesBelowOneAreErrorsOfTheCall) {
     }
   }
   // Through the dispatch table the caller gets the failure of its call.
-  const ClassInfo* info = ClassRegistry::Instance().Find("ServerForWindowLoad");
+  const ClassInfo* info = AllClasses().Find("ServerForWindowLoad");
   ASSERT_NE(info, nullptr);
   std::vector<Variant> args{Variant(int16_t{0})};
   auto result = Invoke(lib_, *info->FindMethod("GetWindowPage"), args);

@@ -1,12 +1,11 @@
-// The library's classes, in the order `dravmor classes` lists them. A new
-// class adds one line here.
+#include "api/all_classes.h"
+
 #include "catalogue/server_for_bo_li.h"
 #include "catalogue/server_for_pei_jian.h"
 #include "catalogue/server_for_pei_jian_bang.h"
 #include "catalogue/server_for_xing_cai_bang.h"
 #include "catalogue/server_for_xing_cai.h"
 #include "customers/server_for_ke_hu.h"
-#include "engine/dispatch.h"
 #include "exchange/server_for_export_factory.h"
 #include "exchange/server_for_import.h"
 #include "formulas/server_for_formula_dan_yuan.h"
@@ -28,6 +27,9 @@
 
 namespace dravmor {
 
+namespace {
+
+// A new class adds one line here.
 void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForKeHu::Describe());
   registry.Add(ServerForPeiJian::Describe());
@@ -53,6 +55,17 @@ void RegisterAllClasses(ClassRegistry& registry) {
   registry.Add(ServerForXingCai::Describe());
   registry.Add(ServerForExportFactory::Describe());
   registry.Add(ServerForImport::Describe());
+}
+
+}  // namespace
+
+const ClassRegistry& AllClasses() {
+  static const ClassRegistry registry = [] {
+    ClassRegistry r;
+    RegisterAllClasses(r);
+    return r;
+  }();
+  return registry;
 }
 
 }  // namespace dravmor
