@@ -1,6 +1,7 @@
 // ServerForXingCai: the profile catalogue of a series.
 #include "catalogue/server_for_xing_cai.h"
 
+#include "catalogue/binding_owner.h"
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/routines.h"
@@ -190,6 +191,9 @@ void ServerForXingCai::DelXingCai(Currency ID) {
     Exec("DELETE FROM 型材 WHERE xc_id=" + id);
     Exec("DELETE FROM 绑定 WHERE Zhu_id =" + id);
     Exec("DELETE FROM 绑定 WHERE Fu_id =" + id);
+    // The accessory bindings the profile owns go with it, and none of an
+    // accessory that has the same id.
+    Exec("DELETE FROM 绑定配件 WHERE Zhu_id =" + id + OwnedBy(kOwnerProfile));
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=0 AND WuJianID=" + id);
   });
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "catalogue/binding_owner.h"
 #include "engine/numeric.h"
 #include "engine/routines.h"
 #include "engine/settings_store.h"
@@ -189,6 +190,8 @@ void ServerForLogin::AddField() {
     }
     // 30
     FillProfileCodes();
+    // Which kind of part owns each accessory binding.
+    AddBindingOwnerColumn(connection(), source());
     // The series tree is read one parent at a time: without this index each
     // level scans the whole table. Fails harmlessly where it exists.
     Exec("CREATE INDEX XiLie_xllb ON 系列 (xllb)");
