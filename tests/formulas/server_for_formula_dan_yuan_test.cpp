@@ -236,6 +236,12 @@ TEST_P(FormulaDanYuan, TextsAreStoredAsTypedAtBothLevels) {
   EXPECT_EQ(Rows("SELECT Gs FROM 型材组合公式"), Names{"again"});
   f_.AddFormula(Texts("x"), 9, Id(3));
   EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.AddFormula");
+  // A NUL in a formula is refused by name, not as a syntax error.
+  f_.EditFormula(Id(1), Texts(std::string("L-2\0*a", 6)), 1);
+  EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.EditFormula");
+  EXPECT_NE(events_.Last("Accesserror")->args[2].ToText().find("NUL character (code 0)"),
+            std::string::npos);
+  EXPECT_EQ(Rows("SELECT Gs FROM 型材组合公式"), Names{"again"});
 }
 
 TEST_P(FormulaDanYuan, FormulaUnitsAndTheirCopy) {
