@@ -26,7 +26,7 @@ ServerForBoLi::GlassForm ServerForBoLi::ReadForm(const std::shared_ptr<Object>& 
 }
 
 void ServerForBoLi::AddBoLi(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddBoLi", [&] {
+  RunAtomically(ErrorMode::Handler, "AddBoLi", [&] {
     // -1 is the all-factories marker, not a factory: the sheet would belong
     // to no factory and show in no list.
     if (factory_ == -1)
@@ -42,7 +42,7 @@ void ServerForBoLi::AddBoLi(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForBoLi::EditBoLi(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditBoLi", [&] {
+  RunAtomically(ErrorMode::Handler, "EditBoLi", [&] {
     GlassForm form = ReadForm(frm);
     Exec("UPDATE 玻璃  SET " + std::string("DaiMa='") + form.code + "'," + "changdu=" +
          form.length + "," + "kuandu=" + form.width + "," + "houdu=" + "'" + form.thickness +
@@ -65,14 +65,14 @@ void ServerForBoLi::DelBoLi(Currency ID) {
 
 void ServerForBoLi::UpdateNum(Currency ID, int16_t NUm) {
   // A negative amount takes stock out; the count may go below 0.
-  Run(ErrorMode::None, "UpdateNum", [&] {
+  RunAtomically(ErrorMode::None, "UpdateNum", [&] {
     Exec("UPdate 玻璃 SET num=num+" + SqlNumber(NUm) + " WHERE bl_id=" + SqlNumber(ID));
     Refresh();
   });
 }
 
 void ServerForBoLi::QingKongBLCK(Currency lngID) {
-  Run(ErrorMode::ResumeNext, "QingKongBLCK", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "QingKongBLCK", [&] {
     Exec("UPDATE 玻璃 SET NUM=0 WHERE CJ_ID= " + SqlNumber(lngID));
     Refresh();
   });

@@ -63,7 +63,7 @@ ServerForPeiJian::AccessoryForm ServerForPeiJian::ReadForm(const std::shared_ptr
 }
 
 void ServerForPeiJian::AddPeiJian(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddPeiJian", [&] {
+  RunAtomically(ErrorMode::Handler, "AddPeiJian", [&] {
     // -1 is the all-factories marker of the lists, not a factory: a row
     // stored under it would belong to no factory and show in no list.
     if (factory_ == -1)
@@ -80,7 +80,7 @@ void ServerForPeiJian::AddPeiJian(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForPeiJian::EditPeiJian(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditPeiJian", [&] {
+  RunAtomically(ErrorMode::Handler, "EditPeiJian", [&] {
     AccessoryForm form = ReadForm(frm);
     Exec("UPDATE 配件  SET " + std::string("DaiMa='") + form.code + "'," + "MingCheng='" +
          form.name + "'," + "GuiGe='" + form.guige + "'," + "DanWei='" + form.unit + "'," +
@@ -113,19 +113,19 @@ void ServerForPeiJian::ChangeStock(const std::string& amount) {
 }
 
 Variant ServerForPeiJian::UpdateNum(Currency ID, int16_t NUm) {
-  Run(ErrorMode::None, "UpdateNum",
+  RunAtomically(ErrorMode::None, "UpdateNum",
       [&] { ChangeStock(SqlNumber(NUm) + " WHERE pj_id=" + SqlNumber(ID)); });
   return Variant();
 }
 
 Variant ServerForPeiJian::UpdateNumNewVer(Currency ID, float NUm) {
-  Run(ErrorMode::None, "UpdateNumNewVer",
+  RunAtomically(ErrorMode::None, "UpdateNumNewVer",
       [&] { ChangeStock(ShortestDecimal(NUm) + " WHERE pj_id=" + SqlNumber(ID)); });
   return Variant();
 }
 
 void ServerForPeiJian::QingKongPJCK(Currency lngID) {
-  Run(ErrorMode::ResumeNext, "QingKongPJCK", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "QingKongPJCK", [&] {
     Exec("UPDATE 配件 SET NUM=0 WHERE CJ_ID= " + SqlNumber(lngID));
     Refresh("All");
   });

@@ -45,7 +45,7 @@ void ServerForPeiJianBang::GetPeiJianBang() {
 }
 
 void ServerForPeiJianBang::AddBang(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddBang", [&] {
+  RunAtomically(ErrorMode::Handler, "AddBang", [&] {
     // No selection (-1) has no item and fails before anything is written.
     auto index = FormValue(frm, "lstXingCai", std::nullopt, "ListIndex").ToInt64();
     if (!Check(index.ok() ? Status::Ok() : index.status())) return;
@@ -62,7 +62,7 @@ void ServerForPeiJianBang::AddBang(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForPeiJianBang::EditBang(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditBang", [&] {
+  RunAtomically(ErrorMode::Handler, "EditBang", [&] {
     const std::string count = SqlNumber(LeadingNumber(FormText(frm, "txtZhuChangDu", 1)));
     Exec("UPDATE 绑定配件  SET " + std::string("ShuL=") + count + " WHERE Bang_id=" +
          SqlNumber(ID));
@@ -70,7 +70,7 @@ void ServerForPeiJianBang::EditBang(Currency ID, const std::shared_ptr<Object>& 
 }
 
 void ServerForPeiJianBang::DelBang(Currency ID) {
-  Run(ErrorMode::Handler, "DelBang",
+  RunAtomically(ErrorMode::Handler, "DelBang",
       [&] { Exec("DELETE FROM 绑定配件 WHERE Bang_id=" + SqlNumber(ID)); });
 }
 

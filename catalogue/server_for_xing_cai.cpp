@@ -41,7 +41,7 @@ bool ServerForXingCai::FindChongFu(const std::string& code, bool editing, Curren
 }
 
 void ServerForXingCai::DelTongYong(Currency ID) {
-  Run(ErrorMode::ResumeNext, "DelTongYong",
+  RunAtomically(ErrorMode::ResumeNext, "DelTongYong",
       [&] { Exec("DELETE FROM TongYong WHERE xc_ID=" + SqlNumber(ID)); });
 }
 
@@ -117,7 +117,7 @@ void ServerForXingCai::RefreshList() {
 }
 
 void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddXingCai", [&] {
+  RunAtomically(ErrorMode::Handler, "AddXingCai", [&] {
     // -1 is the all-rows marker of the stock lists, not a series or a
     // factory: a profile stored under it would be in no series.
     if (series_ == -1 || factory_ == -1)
@@ -145,7 +145,7 @@ void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForXingCai::EditXingCai(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditXingCai", [&] {
+  RunAtomically(ErrorMode::Handler, "EditXingCai", [&] {
     ProfileForm f = ReadProfileForm(frm, true);
     if (!ConfirmDuplicate(f.code, true, ID)) return;
     auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
@@ -190,7 +190,7 @@ void ServerForXingCai::Edit_DYE_ChongFuXC(Currency ID, const std::shared_ptr<Obj
     read = true;
   });
   if (!read) return;
-  Run(ErrorMode::ResumeNext, "Edit_DYE_ChongFuXC", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "Edit_DYE_ChongFuXC", [&] {
     Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
          "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +
          "MiZhong=" + f.weight + "," + "BiHou=" + bihou + "," + "BaoJing=" + baojing + "," +
@@ -201,7 +201,7 @@ void ServerForXingCai::Edit_DYE_ChongFuXC(Currency ID, const std::shared_ptr<Obj
 }
 
 void ServerForXingCai::DelXingCai(Currency ID) {
-  Run(ErrorMode::Handler, "DelXingCai", [&] {
+  RunAtomically(ErrorMode::Handler, "DelXingCai", [&] {
     const std::string id = SqlNumber(ID);
     Exec("DELETE FROM 型材 WHERE xc_id=" + id);
     Exec("DELETE FROM 绑定 WHERE Zhu_id =" + id);
@@ -280,14 +280,14 @@ RecordsetPtr ServerForXingCai::GetTY(Currency xcID) {
 }
 
 void ServerForXingCai::EditColorXc(const std::string& strYS) {
-  Run(ErrorMode::ResumeNext, "EditColorXc", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditColorXc", [&] {
     Exec("UPDATE 型材 SET YS='" + SqlQuote(strYS) + "' WHERE XL_ID=" + CurrentSeries());
     RefreshList();
   });
 }
 
 void ServerForXingCai::EditBiHouXc(float sglBH) {
-  Run(ErrorMode::ResumeNext, "EditBiHouXc", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditBiHouXc", [&] {
     const std::string bh = ShortestDecimal(sglBH);
     // Weights scale with the ratio of the new to the old wall thickness.
     // A profile without a thickness (0 or empty) has no ratio: its weight
@@ -301,14 +301,14 @@ void ServerForXingCai::EditBiHouXc(float sglBH) {
 }
 
 void ServerForXingCai::EditJiaGeXc(float sglBH) {
-  Run(ErrorMode::ResumeNext, "EditJiaGeXc", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditJiaGeXc", [&] {
     Exec("UPDATE 型材 SET JiaGe=" + ShortestDecimal(sglBH) + " WHERE XL_ID=" + CurrentSeries());
     RefreshList();
   });
 }
 
 void ServerForXingCai::EditJiaGeXcDaLei(float sglBH, int32_t DL) {
-  Run(ErrorMode::ResumeNext, "EditJiaGeXcDaLei", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditJiaGeXcDaLei", [&] {
     Exec("UPDATE 型材 SET JiaGe=" + ShortestDecimal(sglBH) + " WHERE DaLei=" + SqlNumber(DL) +
          " AND  XL_ID=" + CurrentSeries());
     RefreshList();

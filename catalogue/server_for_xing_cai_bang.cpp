@@ -19,7 +19,7 @@ void ServerForXingCaiBang::GetXingCaiBang() {
 }
 
 void ServerForXingCaiBang::AddBang(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddBang", [&] {
+  RunAtomically(ErrorMode::Handler, "AddBang", [&] {
     // The bound profile is the list's chosen item; no selection (-1) has
     // no item and fails before anything is written.
     auto index = FormValue(frm, "lstXingCai", std::nullopt, "ListIndex").ToInt64();
@@ -38,7 +38,7 @@ void ServerForXingCaiBang::AddBang(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForXingCaiBang::EditBang(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditBang", [&] {
+  RunAtomically(ErrorMode::Handler, "EditBang", [&] {
     const std::string length = SqlNumber(LeadingNumber(FormText(frm, "txtZhuChangDu", 0)));
     const std::string count = SqlNumber(LeadingNumber(FormText(frm, "txtZhuChangDu", 1)));
     const std::string ends = SqlNumber(LeadingNumber(FormText(frm, "txtZhuChangDu", 2)));
@@ -48,7 +48,7 @@ void ServerForXingCaiBang::EditBang(Currency ID, const std::shared_ptr<Object>& 
 }
 
 void ServerForXingCaiBang::DelBang(Currency ID) {
-  Run(ErrorMode::Handler, "DelBang",
+  RunAtomically(ErrorMode::Handler, "DelBang",
       [&] { Exec("DELETE FROM 绑定 WHERE Bang_id=" + SqlNumber(ID)); });
 }
 

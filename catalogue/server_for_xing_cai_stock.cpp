@@ -3,6 +3,7 @@
 #include "catalogue/server_for_xing_cai.h"
 
 #include "engine/dialect/dates.h"
+#include "engine/id_allocator.h"
 #include "engine/numeric.h"
 #include "engine/routines.h"
 #include "engine/text.h"
@@ -53,21 +54,21 @@ void ServerForXingCai::SetWZ_YS(int32_t lngWZ, int32_t lngYS) {
 // Stock counts.
 
 void ServerForXingCai::UpdateNum(Currency ID, int16_t NUm) {
-  Run(ErrorMode::None, "UpdateNum", [&] {
+  RunAtomically(ErrorMode::None, "UpdateNum", [&] {
     Exec("Update 型材 SET num=num+" + SqlNumber(NUm) + " WHERE xc_id=" + SqlNumber(ID));
     GetXcForHouse("");
   });
 }
 
 void ServerForXingCai::UpdateLength(Currency ID, int16_t NUm) {
-  Run(ErrorMode::None, "UpdateLength", [&] {
+  RunAtomically(ErrorMode::None, "UpdateLength", [&] {
     Exec("Update 型材 SET ChangDu=" + SqlNumber(NUm) + " WHERE xc_id=" + SqlNumber(ID));
     GetXcForHouse("");
   });
 }
 
 void ServerForXingCai::QingKongCK(Currency lngID, bool IsXLID) {
-  Run(ErrorMode::ResumeNext, "QingKongCK", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "QingKongCK", [&] {
     if (IsXLID)
       Exec("UPDATE 型材 SET NUM=0 WHERE XL_ID=" + SqlNumber(lngID));
     else
@@ -79,7 +80,7 @@ void ServerForXingCai::QingKongCK(Currency lngID, bool IsXLID) {
 
 RecordsetPtr ServerForXingCai::GetXcForHouse(const std::string& strDaiMa) {
   auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetXcForHouse", [&] {
+  RunAtomically(ErrorMode::Handler, "GetXcForHouse", [&] {
     const std::string s = CurrentSeries(), f = CurrentFactory(), t = SqlNumber(true_value());
     std::string sql, tail;
     if (received_mode_) {
@@ -133,7 +134,7 @@ Status CheckRemnant(int16_t length, int16_t count) {
 }  // namespace
 
 void ServerForXingCai::AddLingLiao(Currency xcID, int16_t IntCD, int16_t NUm) {
-  Run(ErrorMode::Handler, "AddLingLiao", [&] {
+  RunAtomically(ErrorMode::Handler, "AddLingLiao", [&] {
     if (!Check(CheckRemnant(IntCD, NUm))) return;
     auto id = NextId(connection(), "LingLiao", "LingLiao_id");
     if (!Check(id.status())) return;
@@ -144,7 +145,7 @@ void ServerForXingCai::AddLingLiao(Currency xcID, int16_t IntCD, int16_t NUm) {
 }
 
 void ServerForXingCai::UpdateLing(Currency ID, int16_t CD, int16_t NUm) {
-  Run(ErrorMode::None, "UpdateLing", [&] {
+  RunAtomically(ErrorMode::None, "UpdateLing", [&] {
     if (!Check(CheckRemnant(CD, NUm))) return;
     Exec("Update LingLiao SET changdu=" + SqlNumber(CD) + ",shuliang= " + SqlNumber(NUm) +
          " WHERE LingLiao_id=" + SqlNumber(ID));
@@ -153,7 +154,7 @@ void ServerForXingCai::UpdateLing(Currency ID, int16_t CD, int16_t NUm) {
 }
 
 void ServerForXingCai::DelLingLiao(Currency ID) {
-  Run(ErrorMode::Handler, "DelLingLiao", [&] {
+  RunAtomically(ErrorMode::Handler, "DelLingLiao", [&] {
     Exec("DELETE FROM LingLiao WHERE LingLiao_id=" + SqlNumber(ID));
     GetLingLiao();
   });
@@ -161,7 +162,7 @@ void ServerForXingCai::DelLingLiao(Currency ID) {
 
 RecordsetPtr ServerForXingCai::GetLingLiao() {
   auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetLingLiao", [&] {
+  RunAtomically(ErrorMode::Handler, "GetLingLiao", [&] {
     const std::string s = CurrentSeries();
     Exec("DELETE FROM LingLiao WHERE shuliang=0");
     OpenInto(rs, "SELECT LingLiao_id,Daima,Mingchengxc,LingLiao.Changdu,LingLiao.shuliang,YS FROM " +
@@ -177,7 +178,7 @@ RecordsetPtr ServerForXingCai::GetLingLiao() {
 
 RecordsetPtr ServerForXingCai::GetLingLiaoREP(Currency& xlid) {
   auto rs = std::make_shared<Recordset>();
-  Run(ErrorMode::Handler, "GetLingLiaoREP", [&] {
+  RunAtomically(ErrorMode::Handler, "GetLingLiaoREP", [&] {
     Exec("DELETE FROM LingLiao WHERE shuliang=0");
     const std::string select =
         "SELECT LingLiao.xc_id,Daima,Mingchengxc,MiZhong,LingLiao.Changdu,JiaGe,"
@@ -222,30 +223,31 @@ RecordsetPtr ServerForXingCai::GetPinJieLiao(int16_t& Min, int16_t& Max) {
 void ServerForXingCai::LingLiaoChuRuKu() {
   // The sums are read before the store is emptied, and the store is rebuilt
   // in one transaction: a failing read or insert keeps the remnants there.
-  RecordsetPtr lines;
-  Run(ErrorMode::ResumeNext, "LingLiaoChuRuKu", [&] {
-    lines = Open("SELECT XC_ID,CD,SUM(DaoHuo) AS SL FROM BaoDanDetail WHERE IsLingLiao=1 AND "
-                 "BD_ID=0 GROUP BY XC_ID,CD ");
-  });
-  if (!lines || !lines->IsOpen()) return;
-  RunAtomically(ErrorMode::SilentHandler, "LingLiaoChuRuKu", [&] {
-    Exec("DELETE * FROM LingLiao");
-    auto base = NextId(connection(), "LingLiao", "LingLiao_id");
-    if (!Check(base.status())) return;
-    for (size_t r = 0; r < lines->RowCount(); ++r) {
-      auto cell = [&](size_t c) { return lines->Data().cells[r * lines->Count() + c]; };
-      Exec("INSERT INTO LingLiao VALUES(" +
-           SqlNumber(Currency::FromWhole(base->scaled / Currency::kScale + static_cast<int64_t>(r))) +
-           "," + SqlNumberOrNull(cell(0)) + "," + SqlNumberOrNull(cell(1)) + "," +
-           SqlNumberOrNull(cell(2)) + ")");
-    }
+  RunAtomically(ErrorMode::ResumeNext, "LingLiaoChuRuKu", [&] {
+    RecordsetPtr lines =
+        Open("SELECT XC_ID,CD,SUM(DaoHuo) AS SL FROM BaoDanDetail WHERE IsLingLiao=1 AND "
+             "BD_ID=0 GROUP BY XC_ID,CD ");
+    if (!lines->IsOpen()) return;
+    RunAtomically(ErrorMode::SilentHandler, "LingLiaoChuRuKu", [&] {
+      Exec("DELETE * FROM LingLiao");
+      auto base = AllocateIds(connection(), "LingLiao", "LingLiao_id",
+                              std::max<int64_t>(static_cast<int64_t>(lines->RowCount()), 1));
+      if (!Check(base.status())) return;
+      for (size_t r = 0; r < lines->RowCount(); ++r) {
+        auto cell = [&](size_t c) { return lines->Data().cells[r * lines->Count() + c]; };
+        Exec("INSERT INTO LingLiao VALUES(" +
+             SqlNumber(Currency{base->scaled + static_cast<int64_t>(r) * Currency::kScale}) +
+             "," + SqlNumberOrNull(cell(0)) + "," + SqlNumberOrNull(cell(1)) + "," +
+             SqlNumberOrNull(cell(2)) + ")");
+      }
+    });
   });
 }
 
 // Purchase orders.
 
 void ServerForXingCai::AddBaoDan(const std::string& BDName) {
-  Run(ErrorMode::ResumeNext, "AddBaoDan", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddBaoDan", [&] {
     auto id = NextId(connection(), "BaoDan", "BD_ID");
     if (Check(id.status()))
       Exec("INSERT INTO BaoDan Values(" + SqlNumber(*id) + ",'" + SqlQuote(BDName) + "','" + " " +
@@ -316,7 +318,7 @@ void ServerForXingCai::AddBaoDanDetail(Currency BD_ID, Currency XC_ID, float CD,
                                        int32_t /*YaoHuo: not written*/, int32_t DaoHuo,
                                        float ShiZhong, const std::string& strBZ,
                                        const std::string& strDemo) {
-  Run(ErrorMode::ResumeNext, "AddBaoDanDetail", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddBaoDanDetail", [&] {
     line_weight_ = ShiZhong;
     auto id = NextId(connection(), "BaoDanDetail", "BDDetail_ID");
     if (!Check(id.status())) return;
@@ -347,7 +349,7 @@ void ServerForXingCai::AddBaoDanDetail(Currency BD_ID, Currency XC_ID, float CD,
 }
 
 void ServerForXingCai::UpdateNum_Brel(Currency BD_ID, Currency BD_KuCun_ID, int32_t Num_Brel) {
-  Run(ErrorMode::None, "UpdateNum_Brel", [&] {
+  RunAtomically(ErrorMode::None, "UpdateNum_Brel", [&] {
     const int32_t moved = received_mode_ ? Num_Brel : -Num_Brel;
     Exec("UPDATE BaoDanDetail SET DaoHuo=DaoHuo+" + SqlNumber(moved) +
          " WHERE BDDetail_ID=" + SqlNumber(BD_ID));
@@ -358,7 +360,7 @@ void ServerForXingCai::UpdateNum_Brel(Currency BD_ID, Currency BD_KuCun_ID, int3
 
 void ServerForXingCai::UpdateBaoDanRQRENCJ(Currency ID, const std::string& strRQ,
                                            const std::string& strRen, const std::string& strCJ) {
-  Run(ErrorMode::ResumeNext, "UpdateBaoDanRQRENCJ", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "UpdateBaoDanRQRENCJ", [&] {
     // The completion notice: the line's id in all four arguments.
     auto notify = [&](Currency line) {
       std::vector<Variant> args{Variant(SqlNumber(line)), Variant(static_cast<int32_t>(line.ToDouble())),

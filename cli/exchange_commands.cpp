@@ -1,6 +1,9 @@
 #include "cli/exchange_commands.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 
 #include "cli/json_values.h"
 #include "engine/memory_form.h"
@@ -18,19 +21,18 @@ constexpr const char* kUsage =
     "       dravmor import CONNECTION PACKAGE\n"
     "       dravmor import-csv CONNECTION xc|pj FILE...\n";
 
-// Draws the Ok events as a bar on stderr; keeps the other events and the
-// messages for the result line.
+// Draws the Ok events on stderr: a bar redrawn in place on a terminal,
+// else a plain line each time the percentage moves (a log reads them).
+// Keeps the other events and the messages for the result line.
 class ProgressSink : public EventSink, public Prompter {
  public:
-  explicit ProgressSink(std::ostream& err) : err_(err) {}
+  explicit ProgressSink(std::ostream& err)
+      : err_(err), terminal_(&err == &std::cerr && isatty(STDERR_FILENO)) {}
   void OnEvent(std::string_view, std::string_view event, std::vector<Variant>& args) override {
     if (event == "Ok" && args.size() == 2) {
-      const auto percent = std::clamp<int64_t>(args[1].ToInt64().ok() ? *args[1].ToInt64() : 0, 0, 100);
+      auto value = args[1].ToInt64();
       last_status = args[0].ToText();
-      const int filled = static_cast<int>(percent * 30 / 100);
-      err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, '.') << "] "
-           << percent << "% " << last_status << "\x1b[K" << std::flush;
-      drawn_ = true;
+      Draw(std::clamp<int64_t>(value.ok() ? *value : 0, 0, 100));
     } else if (event == "Msg" && !args.empty()) {
       messages.push_back(args[0].ToText());
     } else if (event == "Accesserror" && args.size() >= 3) {
@@ -41,24 +43,48 @@ class ProgressSink : public EventSink, public Prompter {
     messages.push_back(request.text);
     return request.style == PromptStyle::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
   }
-  void EndBar() {
-    if (drawn_) err_ << "\n";
+  // finished: the operation reached its end, which the bar shows as 100%
+  // whatever number its closing event carried.
+  void EndBar(bool finished) {
+    if (finished && drawn_ && shown_ != 100) {
+      shown_ = -1;
+      Draw(100);
+    }
+    if (drawn_ && terminal_) err_ << "\n";
     drawn_ = false;
+    shown_ = -1;
   }
   std::string last_status;
   std::vector<std::string> messages, errors;
 
  private:
+  void Draw(int64_t percent) {
+    // Progress never goes back: a closing event that carries 0 (as the
+    // price lists' does) is shown by EndBar as the end.
+    if (percent < shown_) return;
+    if (terminal_) {
+      const int filled = static_cast<int>(percent * 30 / 100);
+      err_ << "\r[" << std::string(filled, '#') << std::string(30 - filled, '.') << "] " << percent
+           << "% " << last_status << "\x1b[K" << std::flush;
+    } else if (percent != shown_) {
+      err_ << percent << "% " << last_status << "\n" << std::flush;
+    }
+    shown_ = percent;
+    drawn_ = true;
+  }
   std::ostream& err_;
+  bool terminal_;
   bool drawn_ = false;
+  int64_t shown_ = -1;
 };
 
-// ok: no Accesserror and the operation's closing status was reached (a
-// refused package or price list ends without it).
-int Finish(ProgressSink& sink, nlohmann::ordered_json line, std::ostream& out,
-           bool reached_end) {
-  sink.EndBar();
-  const bool ok = sink.errors.empty() && reached_end;
+// ok: no Accesserror, the operation's closing status was reached (a
+// refused package or price list ends without it), and no row or line was
+// left out.
+int Finish(ProgressSink& sink, nlohmann::ordered_json line, std::ostream& out, bool reached_end,
+           bool complete = true) {
+  sink.EndBar(reached_end);
+  const bool ok = sink.errors.empty() && reached_end && complete;
   line["ok"] = ok;
   line["status"] = sink.last_status;
   line["messages"] = sink.messages;
@@ -140,7 +166,9 @@ int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::
   importer.SetEventSink(&sink);
   if (!Connect(importer, args[1], err)) return 1;
   importer.SetPath(args[2]);
-  return Finish(sink, {{"package", args[2]}}, out, sink.last_status.rfind("成功导入", 0) == 0);
+  const ServerForImport::Outcome& done = importer.outcome();
+  return Finish(sink, {{"package", args[2]}, {"written", done.written}, {"skipped", done.skipped}},
+                out, done.finished, done.skipped == 0);
 }
 
 int ImportCsvCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -151,18 +179,21 @@ int ImportCsvCommand(const std::vector<std::string>& args, std::ostream& out, st
   importer.SetEventSink(&sink);
   if (!Connect(importer, args[1], err)) return 1;
   nlohmann::ordered_json results = nlohmann::ordered_json::array();
-  bool all = true;
+  bool all = true, complete = true;
   for (size_t i = 3; i < args.size(); ++i) {
     sink.last_status.clear();
     if (args[2] == "xc")
       importer.ImportXc(args[i]);
     else
       importer.ImportPJ(args[i]);
-    sink.EndBar();
-    all = all && sink.last_status.rfind("成功导入", 0) == 0;
-    results.push_back({{"file", args[i]}, {"status", sink.last_status}});
+    const ServerForImport::Outcome& done = importer.outcome();
+    sink.EndBar(done.finished);
+    all = all && done.finished;
+    complete = complete && done.skipped == 0;
+    results.push_back({{"file", args[i]}, {"status", sink.last_status}, {"written", done.written},
+                       {"skipped", done.skipped}});
   }
-  return Finish(sink, {{"files", results}}, out, all);
+  return Finish(sink, {{"files", results}}, out, all, complete);
 }
 
 }  // namespace dravmor::cli

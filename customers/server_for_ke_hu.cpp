@@ -64,7 +64,7 @@ std::array<std::string, 7> ServerForKeHu::QuotedCustomer(const std::shared_ptr<O
 }
 
 void ServerForKeHu::AddKeHu(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddKeHu", [&] {
+  RunAtomically(ErrorMode::Handler, "AddKeHu", [&] {
     bool editing = false;
     if (FindChongFu(FormText(frm, "txtkehuinfo", 0), editing, Currency{})) {
       Raise("BianMaChongFu");
@@ -82,7 +82,7 @@ void ServerForKeHu::AddKeHu(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForKeHu::EditKeHu(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditKeHu", [&] {
+  RunAtomically(ErrorMode::Handler, "EditKeHu", [&] {
     bool editing = true;
     if (FindChongFu(FormText(frm, "txtkehuinfo", 0), editing, ID)) {
       Raise("BianMaChongFu");
@@ -99,14 +99,14 @@ void ServerForKeHu::EditKeHu(Currency ID, const std::shared_ptr<Object>& frm) {
 
 void ServerForKeHu::DelKeHu(Currency ID) {
   // The customer's projects stay: they are the project list's to delete.
-  Run(ErrorMode::Handler, "DelKeHu", [&] {
+  RunAtomically(ErrorMode::Handler, "DelKeHu", [&] {
     Exec("DELETE FROM 客户管理 WHERE KeHu_id=" + SqlNumber(ID));
     GetKeHu();
   });
 }
 
 void ServerForKeHu::DEL_ALL_KeHu() {
-  Run(ErrorMode::ResumeNext, "DEL_ALL_KeHu",
+  RunAtomically(ErrorMode::ResumeNext, "DEL_ALL_KeHu",
       [&] { Exec("DELETE * FROM 客户管理 WHERE Kehu_ID<>1 "); });
 }
 
@@ -126,7 +126,7 @@ RecordsetPtr ServerForKeHu::GetFoShanLB(int32_t lbTYpe) {
 }
 
 void ServerForKeHu::AddLB(const std::string& strLB, int32_t lbTYpe) {
-  Run(ErrorMode::ResumeNext, "AddLB", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddLB", [&] {
     auto id = NextId(connection(), "FoShanLB", "id");
     Check(id.status());
     Exec("INSERT INTO FoShanLB VALUES(" + SqlNumber(id.ok() ? *id : Currency{}) + ",'" +
@@ -137,14 +137,14 @@ void ServerForKeHu::AddLB(const std::string& strLB, int32_t lbTYpe) {
 
 void ServerForKeHu::EditLB(const std::string& strLB, int32_t lbTYpe, Currency ID) {
   // The kind stays; lbTYpe only picks the list to refresh.
-  Run(ErrorMode::ResumeNext, "EditLB", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditLB", [&] {
     Exec("UPDATE FoShanLB SET LB='" + SqlQuote(strLB) + "' WHERE ID=" + SqlNumber(ID));
     GetFoShanLB(lbTYpe);
   });
 }
 
 void ServerForKeHu::DelLB(Currency ID, int32_t lbTYpe) {
-  Run(ErrorMode::ResumeNext, "DelLB", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelLB", [&] {
     Exec("DELETE FROM FoShanLB WHERE ID=" + SqlNumber(ID));
     GetFoShanLB(lbTYpe);
   });
@@ -162,7 +162,7 @@ void ServerForKeHu::Get_DaLei() {
 }
 
 void ServerForKeHu::AddDaLei(const std::string& strDL) {
-  Run(ErrorMode::ResumeNext, "AddDaLei", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddDaLei", [&] {
     Currency id = GetMaxID(connection(), "XcDaLei", "ID");
     Exec("INSERT INTO XcDaLei VALUES (" + SqlNumber(id) + ",'" + SqlQuote(strDL) + "')");
     Get_DaLei();
@@ -170,7 +170,7 @@ void ServerForKeHu::AddDaLei(const std::string& strDL) {
 }
 
 void ServerForKeHu::EditDaLei(Currency ID, const std::string& strDL) {
-  Run(ErrorMode::ResumeNext, "EditDaLei", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditDaLei", [&] {
     Exec("UPDATE XcDaLei SET DaLei ='" + SqlQuote(strDL) + "' WHERE ID=" + SqlNumber(ID));
     Get_DaLei();
   });
@@ -178,7 +178,7 @@ void ServerForKeHu::EditDaLei(Currency ID, const std::string& strDL) {
 
 void ServerForKeHu::DelDaLei(Currency ID) {
   // Profiles of the class keep their DaLei value.
-  Run(ErrorMode::Handler, "DelDaLei", [&] {
+  RunAtomically(ErrorMode::Handler, "DelDaLei", [&] {
     Exec("DELETE * FROM XcDaLei WHERE ID=" + SqlNumber(ID));
     Get_DaLei();
   });

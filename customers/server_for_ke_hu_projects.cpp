@@ -66,7 +66,7 @@ void ServerForKeHu::SetViewOpen(bool OpenOrView) { view_open_ = OpenOrView; }
 void ServerForKeHu::EditName(Currency ID, const std::string& strName,
                              const std::string& strCode) {
   // No duplicate test: the caller asks IsExistProjectCode first.
-  Run(ErrorMode::None, "EditName", [&] {
+  RunAtomically(ErrorMode::None, "EditName", [&] {
     Exec("UPDATE ProjectInfo SET DaiMa='" + SqlQuote(strCode) + "',MingCheng='" +
          SqlQuote(strName) + "' WHERE Gcxx_ID=" + SqlNumber(ID));
     GetProjectInfo(Currency{}, false);
@@ -74,7 +74,7 @@ void ServerForKeHu::EditName(Currency ID, const std::string& strName,
 }
 
 void ServerForKeHu::SetProjectSuo(Currency gcID, int32_t lngSuo) {
-  Run(ErrorMode::ResumeNext, "SetProjectSuo", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "SetProjectSuo", [&] {
     Exec("UPDATE ProjectInfo SET GcSuoDing=" + SqlNumber(lngSuo) +
          " WHERE gcxx_ID=" + SqlNumber(gcID));
   });
@@ -107,7 +107,7 @@ void ServerForKeHu::DeleteStep(const std::string& sql,
     }
     if (!*exists) return;
   }
-  Keep(failure, connection().Execute(sql, source()));
+  Keep(failure, TryExec(sql));
 }
 
 bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
@@ -118,8 +118,7 @@ bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
     return false;
   }
   if (!*exists) return false;
-  Keep(failure, connection().Execute(
-                    "DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID), source()));
+  Keep(failure, TryExec("DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID)));
   return true;
 }
 
@@ -147,7 +146,7 @@ void ServerForKeHu::DeleteProjectSteps(Currency ID, Status& failure) {
 }
 
 void ServerForKeHu::DelProject(Currency ID) {
-  Run(ErrorMode::ResumeNext, "DelProject", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelProject", [&] {
     // 0 is no project: as a batch column value it names every main
     // project. An id with no row has nothing of its own to delete.
     const std::string id = SqlNumber(ID);
@@ -178,11 +177,9 @@ void ServerForKeHu::DelProject(Currency ID) {
 
 void ServerForKeHu::DEL_ALL_Pro() {
   // One list at the end, none per project; the reserved project 1 stays.
-  Run(ErrorMode::ResumeNext, "DEL_ALL_Pro", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DEL_ALL_Pro", [&] {
     Status failure;
-    auto rows =
-        connection().Query("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ",
-                           source());
+    auto rows = TryQuery("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ");
     Keep(failure, rows.status());
     if (rows.ok()) {
       Recordset projects(std::move(*rows));

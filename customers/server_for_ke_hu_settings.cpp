@@ -19,7 +19,7 @@ RecordsetPtr ServerForKeHu::GetSys() {
 }
 
 void ServerForKeHu::ApplySetting(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::None, "ApplySetting", [&] {
+  RunAtomically(ErrorMode::None, "ApplySetting", [&] {
     auto first_style = FormValue(frm, "optwin", 0, "Value").ToBool();
     if (!Check(first_style.ok() ? Status::Ok() : first_style.status())) return;
     const std::string style = *first_style ? "0" : "3";

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -139,75 +140,122 @@ Status PackArchive(const std::string& archive_path, const std::string& directory
   return Status::Ok();
 }
 
-Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
-                                               const std::string& directory) {
-  Utf8Names utf8;
+namespace {
+
+bool Wanted(const std::string& name, const std::vector<std::string>* only) {
+  if (!only) return true;
+  for (const std::string& w : *only)
+    if (w == name) return true;
+  return false;
+}
+
+// One pass over the archive: every entry's name and kind checked, and the
+// data of the wanted entries read through (so that a truncated or corrupt
+// entry is found) and handed to sink when it is given.
+using EntrySink = std::function<Status(const std::string& name, const void* block, size_t size,
+                                       la_int64_t offset, bool first)>;
+Result<std::vector<std::string>> PassOver(const std::string& archive_path,
+                                          const std::vector<std::string>* only,
+                                          const ArchiveLimits& limits, bool read_data,
+                                          const EntrySink& sink) {
   if (!fs::is_regular_file(fs::u8path(archive_path)))
     return Status::Error(ErrorCode::kFileNotFound, "File not found: " + archive_path);
   const std::string unreadable = "The archive " + archive_path + " is damaged or unreadable";
-  // First pass: every entry's name and kind, and the archive read to its
-  // end, so that a hostile or truncated archive writes no file at all.
-  {
-    ReadArchive a = OpenForReading(archive_path);
-    if (archive_read_open_filename(a.get(), archive_path.c_str(), 1 << 16) != ARCHIVE_OK)
-      return ArchiveError(a.get(), unreadable);
-    std::set<std::string> seen;
-    archive_entry* entry = nullptr;
-    for (;;) {
-      int r = archive_read_next_header(a.get(), &entry);
-      if (r == ARCHIVE_EOF) break;
-      // A warning on a header is a name the process's locale cannot show;
-      // names are taken as UTF-8 all the same.
-      if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return ArchiveError(a.get(), unreadable);
-      const auto type = archive_entry_filetype(entry);
-      if (type == AE_IFDIR) continue;
-      std::string why;
-      std::string name = SafeName(EntryName(entry), why);
-      if (name.empty()) return Status::Error(ErrorCode::kBadArgument, "Refused " + why);
-      if (type != AE_IFREG || archive_entry_hardlink(entry))
-        return Status::Error(ErrorCode::kBadArgument, "Refused an entry that is no plain file: " +
-                                                          EntryName(entry));
-      if (!seen.insert(name).second)
-        return Status::Error(ErrorCode::kBadArgument, "Refused two entries named " + name);
-      // Reading the data through finds a cut-off or corrupt entry.
-      const void* block;
-      size_t size;
-      la_int64_t offset;
-      for (;;) {
-        r = archive_read_data_block(a.get(), &block, &size, &offset);
-        if (r == ARCHIVE_EOF) break;
-        if (r != ARCHIVE_OK) return ArchiveError(a.get(), unreadable);
-      }
-    }
-  }
-  // Second pass: write the files.
   ReadArchive a = OpenForReading(archive_path);
   if (archive_read_open_filename(a.get(), archive_path.c_str(), 1 << 16) != ARCHIVE_OK)
     return ArchiveError(a.get(), unreadable);
-  std::vector<std::string> written;
+  std::set<std::string> seen;
+  std::vector<std::string> names;
+  uint64_t unpacked = 0;
   archive_entry* entry = nullptr;
   for (;;) {
     int r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF) break;
+    // A warning on a header is a name the process's locale cannot show;
+    // names are taken as UTF-8 all the same.
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return ArchiveError(a.get(), unreadable);
-    if (archive_entry_filetype(entry) != AE_IFREG) continue;
+    const auto type = archive_entry_filetype(entry);
+    if (type == AE_IFDIR) continue;
+    if (seen.size() >= limits.max_entries)
+      return Status::Error(ErrorCode::kBadArgument, "Refused an archive of more than " +
+                                                        std::to_string(limits.max_entries) +
+                                                        " entries");
     std::string why;
     std::string name = SafeName(EntryName(entry), why);
-    const fs::path target = fs::path(directory) / fs::u8path(name);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out) return Status::Error(ErrorCode::kPathNotFound, "Cannot create " + target.string());
+    if (name.empty()) return Status::Error(ErrorCode::kBadArgument, "Refused " + why);
+    if (type != AE_IFREG || archive_entry_hardlink(entry))
+      return Status::Error(ErrorCode::kBadArgument,
+                           "Refused an entry that is no plain file: " + EntryName(entry));
+    if (!seen.insert(name).second)
+      return Status::Error(ErrorCode::kBadArgument, "Refused two entries named " + name);
+    names.push_back(name);
+    if (!read_data || !Wanted(name, only)) continue;
     const void* block;
     size_t size;
     la_int64_t offset;
+    bool first = true;
     for (;;) {
       r = archive_read_data_block(a.get(), &block, &size, &offset);
       if (r == ARCHIVE_EOF) break;
       if (r != ARCHIVE_OK) return ArchiveError(a.get(), unreadable);
-      out.seekp(offset);
-      out.write(static_cast<const char*>(block), static_cast<std::streamsize>(size));
+      unpacked += size;
+      if (unpacked > limits.max_unpacked_bytes)
+        return Status::Error(ErrorCode::kBadArgument,
+                             "Refused an archive that unpacks to more than " +
+                                 std::to_string(limits.max_unpacked_bytes) + " bytes");
+      if (sink) {
+        if (Status s = sink(name, block, size, offset, first); !s.ok()) return s;
+      }
+      first = false;
     }
+    if (sink && first) {
+      if (Status s = sink(name, nullptr, 0, 0, true); !s.ok()) return s;  // an empty file
+    }
+  }
+  return names;
+}
+
+}  // namespace
+
+Result<std::vector<std::string>> ListArchive(const std::string& archive_path,
+                                             const ArchiveLimits& limits) {
+  Utf8Names utf8;
+  return PassOver(archive_path, nullptr, limits, false, nullptr);
+}
+
+Result<std::vector<std::string>> UnpackArchive(const std::string& archive_path,
+                                               const std::string& directory,
+                                               const std::vector<std::string>* only,
+                                               const ArchiveLimits& limits) {
+  Utf8Names utf8;
+  // First pass: a hostile, oversized or truncated archive writes no file.
+  auto checked = PassOver(archive_path, only, limits, true, nullptr);
+  if (!checked.ok()) return checked.status();
+  // Second pass: write the files.
+  std::vector<std::string> written;
+  std::ofstream out;
+  fs::path target;
+  auto write = [&](const std::string& name, const void* block, size_t size, la_int64_t offset,
+                   bool first) -> Status {
+    if (first) {
+      if (out.is_open()) {
+        out.close();
+        if (!out) return Status::Error(ErrorCode::kFileIo, "Cannot write " + target.string());
+      }
+      target = fs::path(directory) / fs::u8path(name);
+      out.open(target, std::ios::binary | std::ios::trunc);
+      if (!out) return Status::Error(ErrorCode::kPathNotFound, "Cannot create " + target.string());
+      written.push_back(name);
+    }
+    out.seekp(offset);
+    out.write(static_cast<const char*>(block), static_cast<std::streamsize>(size));
+    return Status::Ok();
+  };
+  auto pass = PassOver(archive_path, only, limits, true, write);
+  if (!pass.ok()) return pass.status();
+  if (out.is_open()) {
+    out.close();
     if (!out) return Status::Error(ErrorCode::kFileIo, "Cannot write " + target.string());
-    written.push_back(name);
   }
   return written;
 }

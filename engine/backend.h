@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/dialect/rewriter.h"
@@ -35,10 +36,28 @@ class Backend {
   virtual void SchemaChanged() {}
   // Every table and view, with the names as they were created.
   virtual Result<std::vector<std::string>> TableNames() = 0;
+  // (table, column) for every index, the column being its first; names in
+  // lower case (ASCII letters), the table as it was created.
+  virtual Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() = 0;
 
+  // Begin opens a write transaction and takes the database's one write lock
+  // (waiting, up to the backend's time-out, for another connection's
+  // transaction to end), so that read-then-write steps of one operation see
+  // no other workstation's change in between.
   virtual Status Begin() = 0;
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
+
+  // Whether a failing statement spoils the open transaction (PostgreSQL),
+  // instead of undoing only itself (SQLite).
+  virtual bool FailureAbortsTransaction() const { return false; }
+  // The same as Execute and Query, inside a transaction, where a failure
+  // must leave the transaction usable.
+  virtual Status ExecuteGuarded(const std::string& native_sql) { return Execute(native_sql); }
+  virtual Result<RowData> QueryGuarded(const std::string& native_sql,
+                                       const std::vector<std::string>* written_names) {
+    return Query(native_sql, written_names);
+  }
 };
 
 // Opens the database a connection string names: a file path,

@@ -8,21 +8,14 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/id_allocator.h"
 #include "engine/text.h"
 
 namespace dravmor {
 
 Result<Currency> NextId(SharedConnection& connection, const std::string& table,
                         const std::string& column) {
-  auto rows = connection.Query("SELECT MAX(" + column + ") FROM " + table,
-                               dialect::Source::Jet);
-  if (!rows.ok()) return rows.status();
-  if (rows->RowCount() == 0 || rows->cells.empty()) return Currency::FromWhole(1);
-  const Variant& largest = rows->cells[0];
-  if (largest.IsNull()) return Currency::FromWhole(1);
-  auto value = largest.ToCurrency();
-  if (!value.ok()) return value.status();
-  return Currency{value->scaled + Currency::kScale};
+  return AllocateIds(connection, table, column);
 }
 
 Currency GetMaxID(SharedConnection& connection, const std::string& table,

@@ -14,11 +14,13 @@
 
 namespace dravmor {
 
-// Largest value of the column plus one, 1 for an empty table; 0 when the
-// query fails (for example the table does not exist).
+// A new id for the column from the engine's allocator (engine/id_allocator.h):
+// above the largest stored value and every id handed out before, 1 for an
+// empty table never allocated from; 0 when the allocation fails (for
+// example the table does not exist).
 Currency GetMaxID(SharedConnection& connection, const std::string& table,
                   const std::string& column);
-// The same rule with its failure kept, for the classes that report it.
+// The same with its failure kept, for the classes that report it.
 Result<Currency> NextId(SharedConnection& connection, const std::string& table,
                         const std::string& column);
 

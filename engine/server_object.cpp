@@ -62,9 +62,35 @@ void ServerObject::RunAtomically(ErrorMode mode, std::string_view operation,
     // A failing step leaves through here, and the guard rolls back before
     // Run reports the failure.
     Transaction transaction(*connection_);
+    if (!Check(transaction.status())) {
+      body();  // resume next: the steps run as they would have alone
+      return;
+    }
+    atomic_scopes_.push_back(modes_.size() - 1);
+    struct ScopeEnd {
+      std::vector<size_t>& scopes;
+      ~ScopeEnd() { scopes.pop_back(); }
+    } scope_end{atomic_scopes_};
     body();
-    if (transaction.status().ok()) Check(transaction.Commit());
+    Check(transaction.Commit());
   });
+}
+
+bool ServerObject::FailureTolerated() const {
+  if (!connection_ || !connection_->InTransaction()) return false;
+  // Someone else's transaction (another object's operation whose event
+  // handler called this one): never spoil it.
+  if (atomic_scopes_.empty()) return true;
+  const size_t boundary = atomic_scopes_.back();
+  for (size_t i = modes_.size(); i-- > boundary;) {
+    switch (modes_[i]) {
+      case ErrorMode::ResumeNext: return true;
+      case ErrorMode::Handler:
+      case ErrorMode::SilentHandler: return i > boundary;  // the caller goes on
+      case ErrorMode::None: break;  // passed outward
+    }
+  }
+  return false;  // the atomic operation stops and rolls back
 }
 
 void ServerObject::Fail(const Status& status) {
@@ -86,7 +112,15 @@ bool ServerObject::HasTable(const std::string& table) {
 }
 
 bool ServerObject::Exec(const std::string& sql) {
-  return Check(connection_->Execute(sql, source()));
+  return Check(connection_->Execute(sql, source(), FailureTolerated()));
+}
+
+Status ServerObject::TryExec(const std::string& sql) {
+  return connection_->Execute(sql, source(), connection_->InTransaction());
+}
+
+Result<RowData> ServerObject::TryQuery(const std::string& sql) {
+  return connection_->Query(sql, source(), connection_->InTransaction());
 }
 
 RecordsetPtr ServerObject::Open(const std::string& sql) {
@@ -96,7 +130,7 @@ RecordsetPtr ServerObject::Open(const std::string& sql) {
 }
 
 bool ServerObject::OpenInto(const RecordsetPtr& rs, const std::string& sql) {
-  auto rows = connection_->Query(sql, source());
+  auto rows = connection_->Query(sql, source(), FailureTolerated());
   if (!rows.ok()) return Check(rows.status());
   rs->Open(std::move(*rows));
   rs->SetSource(sql);

@@ -63,9 +63,13 @@ class ServerObject {
 
   // Runs body under the error mode; subID is "<Class>.<operation>".
   void Run(ErrorMode mode, std::string_view operation, const std::function<void()>& body);
-  // The same, all of body's changes in one transaction: a failing step
-  // rolls back what the body did before the failure is reported. Inside a
-  // transaction already open it joins that one.
+  // A change operation: the same, all of body's changes in one write
+  // transaction (the database's write lock held from the first read to the
+  // commit, so no other workstation changes what the body read). A failure
+  // that stops the operation rolls back what the body did before it is
+  // reported; steps that may fail without stopping it (resume next, a
+  // nested operation's own handler) run under savepoints. Inside a
+  // transaction already open it nests as a savepoint.
   void RunAtomically(ErrorMode mode, std::string_view operation,
                      const std::function<void()>& body);
 
@@ -79,6 +83,10 @@ class ServerObject {
                     std::optional<int> item = std::nullopt);
   std::string FormText(const std::shared_ptr<Object>& frm, std::string_view control,
                        std::optional<int> index = std::nullopt);
+  // A statement whose failure the operation keeps to report later, instead
+  // of leaving by its mode; it does not spoil the transaction it runs in.
+  Status TryExec(const std::string& sql);
+  Result<RowData> TryQuery(const std::string& sql);
   // The table-existence test as a step (its failure is the operation's).
   bool HasTable(const std::string& table);
   // A step that produced a Status of its own.
@@ -116,6 +124,9 @@ class ServerObject {
   };
   // Handles a failed step by the current operation's mode.
   void Fail(const Status& status);
+  // Whether the operation goes on after a step fails now, so that the step
+  // must not spoil the transaction it runs in.
+  bool FailureTolerated() const;
 
   std::string class_name_;
   std::shared_ptr<SharedConnection> connection_;
@@ -123,6 +134,7 @@ class ServerObject {
   bool is2000_ = false;
   long true_value_ = 0;
   std::vector<ErrorMode> modes_;  // of the operations running, innermost last
+  std::vector<size_t> atomic_scopes_;  // positions in modes_ of the atomic ones
 };
 
 // The operator-scope fragment list queries append to their WHERE clause.

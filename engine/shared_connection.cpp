@@ -28,7 +28,8 @@ void SharedConnection::Adopt(std::unique_ptr<Backend> backend,
                              std::string connection_string) {
   backend_ = std::move(backend);
   connection_string_ = std::move(connection_string);
-  in_transaction_ = false;
+  depth_ = 0;
+  id_marks_known_ = false;
   SchemaChanged();
 }
 
@@ -67,7 +68,12 @@ Result<const dialect::Translation*> SharedConnection::Translate(
   return &it->second.translation;
 }
 
-Status SharedConnection::Execute(const std::string& sql, dialect::Source source) {
+bool SharedConnection::NeedsStatementGuard(bool failure_tolerated) const {
+  return failure_tolerated && depth_ > 0 && backend_->FailureAbortsTransaction();
+}
+
+Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
+                                 bool failure_tolerated) {
   if (!IsOpen()) return NotOpen();
   ++statement_count_;
   auto translation = Translate(sql, source);
@@ -78,8 +84,9 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source)
   if (t.alter_column) {
     result = backend_->AlterColumnType(*t.alter_column);
   } else {
+    const bool guarded = NeedsStatementGuard(failure_tolerated);
     for (const std::string& statement : t.statements) {
-      result = backend_->Execute(statement);
+      result = guarded ? backend_->ExecuteGuarded(statement) : backend_->Execute(statement);
       if (!result.ok()) break;
     }
   }
@@ -87,8 +94,8 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source)
   return result;
 }
 
-Result<RowData> SharedConnection::Query(const std::string& sql,
-                                        dialect::Source source) {
+Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source source,
+                                        bool failure_tolerated) {
   if (!IsOpen()) return NotOpen();
   ++statement_count_;
   auto translation = Translate(sql, source);
@@ -96,6 +103,8 @@ Result<RowData> SharedConnection::Query(const std::string& sql,
   const dialect::Translation& t = **translation;
   if (t.alter_column || t.statements.size() != 1)
     return Status::Error(ErrorCode::kSyntax, "Not a query: " + sql);
+  if (NeedsStatementGuard(failure_tolerated))
+    return backend_->QueryGuarded(t.statements.front(), &t.written_names);
   return backend_->Query(t.statements.front(), &t.written_names);
 }
 
@@ -104,25 +113,46 @@ Result<std::vector<std::string>> SharedConnection::TableNames() {
   return backend_->TableNames();
 }
 
-// One level only: a second Begin is refused on every backend alike (the
-// server would only warn, and the inner Commit would end the outer one).
+Result<std::vector<std::pair<std::string, std::string>>> SharedConnection::IndexedColumns() {
+  if (!IsOpen()) return NotOpen();
+  return backend_->IndexedColumns();
+}
+
+namespace {
+std::string SavepointName(int depth) { return "dravmor_scope_" + std::to_string(depth); }
+}  // namespace
+
 Status SharedConnection::Begin() {
   if (!IsOpen()) return NotOpen();
-  if (in_transaction_)
-    return Status::Error(ErrorCode::kBadArgument, "A transaction is already open");
-  Status s = backend_->Begin();
-  in_transaction_ = s.ok();
+  Status s = depth_ == 0 ? backend_->Begin() : backend_->Execute("SAVEPOINT " + SavepointName(depth_));
+  if (s.ok()) ++depth_;
   return s;
 }
+
 Status SharedConnection::Commit() {
   if (!IsOpen()) return NotOpen();
+  if (depth_ == 0)
+    return Status::Error(ErrorCode::kBadArgument, "No transaction is open");
+  if (depth_ > 1) {
+    Status s = backend_->Execute("RELEASE SAVEPOINT " + SavepointName(depth_ - 1));
+    if (s.ok()) --depth_;
+    return s;
+  }
   Status s = backend_->Commit();
-  if (s.ok()) in_transaction_ = false;
+  if (s.ok()) depth_ = 0;
   return s;
 }
+
 Status SharedConnection::Rollback() {
   if (!IsOpen()) return NotOpen();
-  in_transaction_ = false;
+  if (depth_ == 0) return Status::Ok();
+  if (depth_ > 1) {
+    const std::string name = SavepointName(--depth_);
+    Status s = backend_->Execute("ROLLBACK TO SAVEPOINT " + name);
+    Status released = backend_->Execute("RELEASE SAVEPOINT " + name);
+    return s.ok() ? released : s;
+  }
+  depth_ = 0;
   return backend_->Rollback();
 }
 

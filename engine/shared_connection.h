@@ -4,6 +4,13 @@
 // (a later Connect, with any string, changes nothing). It is never closed
 // by the engine. Statements arrive in the Jet or the SQL Server dialect and
 // are translated for the backend; translations are cached.
+//
+// Transactions are write transactions: Begin takes the database's one write
+// lock (every workstation's changes queue behind it) and nests: a Begin
+// inside an open transaction sets a savepoint that the matching Commit or
+// Rollback releases or rolls back to. A statement that the caller means to
+// survive failing (failure_tolerated) runs under a savepoint of its own on a
+// backend where a failure would otherwise spoil the whole transaction.
 #pragma once
 
 #include <list>
@@ -34,21 +41,31 @@ class SharedConnection {
   bool IsOpen() const { return backend_ != nullptr; }
   const std::string& ConnectionString() const { return connection_string_; }
 
-  Status Execute(const std::string& sql, dialect::Source source);
-  Result<RowData> Query(const std::string& sql, dialect::Source source);
+  Status Execute(const std::string& sql, dialect::Source source,
+                 bool failure_tolerated = false);
+  Result<RowData> Query(const std::string& sql, dialect::Source source,
+                        bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns();
 
-  // Transactions do not nest: Begin inside one fails.
+  // Begin at depth 0 opens the write transaction, deeper ones savepoints.
   Status Begin();
   Status Commit();
   Status Rollback();
-  bool InTransaction() const { return in_transaction_; }
+  bool InTransaction() const { return depth_ > 0; }
+  int TransactionDepth() const { return depth_; }
   // Statements run through Execute and Query so far (for measurements).
   uint64_t StatementCount() const { return statement_count_; }
   Backend* backend() { return backend_.get(); }
+  // Whether the id allocator's table was seen on this connection.
+  bool IdMarksKnown() const { return id_marks_known_; }
+  void SetIdMarksKnown() { id_marks_known_ = true; }
 
  private:
   Status NotOpen() const;
+  // A tolerated failure inside a transaction that the backend would
+  // otherwise abort.
+  bool NeedsStatementGuard(bool failure_tolerated) const;
   Result<const dialect::Translation*> Translate(const std::string& sql,
                                                 dialect::Source source);
 
@@ -57,8 +74,9 @@ class SharedConnection {
 
   std::unique_ptr<Backend> backend_;
   std::string connection_string_;
-  bool in_transaction_ = false;
+  int depth_ = 0;  // 0: no transaction; n > 1: n - 1 savepoints inside it
   uint64_t statement_count_ = 0;
+  bool id_marks_known_ = false;
   std::optional<dialect::SchemaHints> hints_;  // loaded on first use
 
   // Translated texts, most recently used first.

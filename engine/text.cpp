@@ -49,19 +49,34 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string LegacyTextToUtf8(std::string_view text) {
-  if (IsValidUtf8(text)) return std::string(text);
+namespace {
+
+std::optional<std::string> Gb18030ToUtf8(std::string_view text) {
   iconv_t cd = iconv_open("UTF-8", "GB18030");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   std::string in(text), out(text.size() * 4 + 4, '\0');
   char* src = in.data();
   char* dst = out.data();
   size_t src_left = in.size(), dst_left = out.size();
   const size_t done = iconv(cd, &src, &src_left, &dst, &dst_left);
   iconv_close(cd);
-  if (done == static_cast<size_t>(-1)) return std::string(text);
+  if (done == static_cast<size_t>(-1)) return std::nullopt;
   out.resize(out.size() - dst_left);
   return out;
+}
+
+}  // namespace
+
+std::string LegacyTextToUtf8(std::string_view text) {
+  if (IsValidUtf8(text)) return std::string(text);
+  auto converted = Gb18030ToUtf8(text);
+  return converted ? *converted : std::string(text);
+}
+
+std::optional<std::string> TextFileToUtf8(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  return Gb18030ToUtf8(bytes);
 }
 
 }  // namespace dravmor

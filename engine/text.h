@@ -2,6 +2,7 @@
 // quotes in SQL, and letter-case-insensitive comparison of names.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,10 @@ std::string ToLowerAscii(std::string_view text);
 // bytes that are neither are kept as they are.
 bool IsValidUtf8(std::string_view text);
 std::string LegacyTextToUtf8(std::string_view text);
+// A whole text file decided once: UTF-8 when every byte of it is, else
+// GB18030 throughout (a line that merely looks like UTF-8 in a GB18030
+// file is GB18030 too). Nothing when it is neither. A UTF-8 byte-order
+// mark is dropped.
+std::optional<std::string> TextFileToUtf8(std::string_view bytes);
 
 }  // namespace dravmor

@@ -72,10 +72,14 @@ std::string ServerForExportFactory::ExportFacInfo(Currency factory_id) {
 }
 
 std::string ServerForExportFactory::ExportLeiBieInfo(const std::string& S, Currency factory_id) {
+  // Also every category a profile of the package uses: a profile whose
+  // category stayed behind would point at nothing, or at another category
+  // holding that id, in the database that imports it.
   return SaveKey("ExportLeiBieInfo", "类别@MingCheng@", 1,
-                 "SELECT * FROM 类别 " + std::string("WHERE TypeLB IN (SELECT cjType FROM 厂家 WHERE cj_id=") +
+                 "SELECT * FROM 类别 " + std::string("WHERE (TypeLB IN (SELECT cjType FROM 厂家 WHERE cj_id=") +
                      SqlNumber(factory_id) + ")" +
-                     " AND  Zhonglei IN (SELECT Xllb FROM 系列 WHERE xl_ID IN" + S + ")",
+                     " AND  Zhonglei IN (SELECT Xllb FROM 系列 WHERE xl_ID IN" + S + "))" +
+                     " OR LB_ID IN (SELECT LB_ID FROM 型材 WHERE xl_ID IN " + S + ")",
                  false);
 }
 

@@ -66,8 +66,13 @@ Currency ServerForFormulaDanYuan::GetMaxID(const std::string& table, const std::
                                            bool largest) {
   Currency next{};
   Run(ErrorMode::SilentHandler, "GetMaxID", [&] {
-    RecordsetPtr rs = Open("SELECT " + std::string(largest ? "MAX(" : "MIN(") + column +
-                           ") FROM " + table);
+    if (largest) {
+      // A new id: from the engine's allocator, never one handed out before.
+      auto id = NextId(connection(), table, column);
+      if (Check(id.status())) next = *id;
+      return;
+    }
+    RecordsetPtr rs = Open("SELECT MIN(" + column + ") FROM " + table);
     if (rs->IsEmpty()) {
       next = Currency::FromWhole(1);
       return;
@@ -78,8 +83,7 @@ Currency ServerForFormulaDanYuan::GetMaxID(const std::string& table, const std::
       return;
     }
     auto current = value.ToCurrency();
-    if (!Check(current.status())) return;
-    next = largest ? Currency{current->scaled + Currency::kScale} : *current;
+    if (Check(current.status())) next = *current;
   });
   return next;
 }
@@ -171,7 +175,7 @@ RecordsetPtr ServerForFormulaDanYuan::GetFormula(uint8_t BtType) {
 
 void ServerForFormulaDanYuan::AddFormula(const std::shared_ptr<Object>& frm, uint8_t BtType,
                                          Currency curCLID) {
-  Run(ErrorMode::Handler, "AddFormula", [&] {
+  RunAtomically(ErrorMode::Handler, "AddFormula", [&] {
     const FormulaTable* kind = TableOf(BtType);
     if (!kind) {
       Check(NoSuchKind(BtType));
@@ -256,7 +260,7 @@ void ServerForFormulaDanYuan::AddFormula(const std::shared_ptr<Object>& frm, uin
 
 void ServerForFormulaDanYuan::EditFormula(Currency ID, const std::shared_ptr<Object>& frm,
                                           uint8_t BtType) {
-  Run(ErrorMode::Handler, "EditFormula", [&] {
+  RunAtomically(ErrorMode::Handler, "EditFormula", [&] {
     const FormulaTable* kind = TableOf(BtType);
     if (!kind) {
       Check(NoSuchKind(BtType));
@@ -391,6 +395,16 @@ void ServerForFormulaDanYuan::UpDown(Currency CurShunxu, uint8_t BtType, Currenc
       moved = true;
       return;
     }
+    // The row must still be where the caller saw it: after another
+    // workstation's move, shifting by a stale place would put two rows on
+    // one order value.
+    if (!CountsAny("SELECT COUNT(*) FROM " + table + " WHERE " + t->id + "=" + SqlNumber(ID) +
+                   " AND Shunxu=" + cur)) {
+      Check(Status::Error(ErrorCode::kBadArgument,
+                          "Formula " + SqlNumber(ID) + " is not at order value " + cur +
+                              " any more; list the formulas again"));
+      return;
+    }
     RecordsetPtr rs =
         Open(blUp ? "SELECT Shunxu FROM  " + table + scope + " AND Shunxu< " + cur +
                         extra_condition_ + " ORDER BY Shunxu DESC"
@@ -422,7 +436,7 @@ void ServerForFormulaDanYuan::UpDown(Currency CurShunxu, uint8_t BtType, Currenc
 
 void ServerForFormulaDanYuan::SetGTFormula(Currency GTTKID, Currency GTXLID,
                                            const std::string& strGT) {
-  Run(ErrorMode::ResumeNext, "SetGTFormula", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "SetGTFormula", [&] {
     RecordsetPtr rs = Open("SELECT * FROM WZSBGT WHERE TK_ID=" + SqlNumber(GTTKID) +
                            " AND XL_ID=" + SqlNumber(GTXLID));
     if (!rs->IsOpen()) return;

@@ -73,7 +73,7 @@ void ServerForFormulaDanYuan::AddFormulaUnit(const std::shared_ptr<Object>& frm,
                                              const std::string& BtType, Currency curCLID,
                                              const std::string& strUnitSQL,
                                              const std::string& strAddUnitSQL) {
-  Run(ErrorMode::ResumeNext, "AddFormulaUnit", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddFormulaUnit", [&] {
     const int kind = UnitKindOf(BtType);
     if (kind < 0) return;
     const std::string t = T(), table = kUnitKinds[kind].table;
@@ -115,7 +115,7 @@ void ServerForFormulaDanYuan::AddFormulaUnit(const std::shared_ptr<Object>& frm,
 void ServerForFormulaDanYuan::EditFormulaUnit(Currency ID, const std::shared_ptr<Object>& frm,
                                               const std::string& strType,
                                               const std::string& /*strUnitSQL: unused*/) {
-  Run(ErrorMode::ResumeNext, "EditFormulaUnit", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditFormulaUnit", [&] {
     const std::string id = SqlNumber(ID);
     auto text = [&](int index) { return SqlQuote(FormText(frm, "txtformula", index)); };
     switch (UnitKindOf(strType)) {
@@ -149,7 +149,7 @@ void ServerForFormulaDanYuan::DelFormulaUnit(Currency ID, const std::string& str
       "DELETE FROM UnitBoLi WHERE blUnitgs_id=",
       "DELETE FROM UnitShanJiaGong WHERE JgUnitgs_id=",
   };
-  Run(ErrorMode::ResumeNext, "DelFormulaUnit", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelFormulaUnit", [&] {
     const int kind = UnitKindOf(strType);
     if (kind >= 0) Exec(kDeletes[kind] + SqlNumber(ID));
   });
@@ -191,7 +191,7 @@ void ServerForFormulaDanYuan::CopyFormulaUnit(Currency curCopyID, Currency curPa
                 Number(f(rs, "IsShaShan"));
        }},
   };
-  Run(ErrorMode::ResumeNext, "CopyFormulaUnit", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "CopyFormulaUnit", [&] {
     // The sources are read before any target row goes: a kind whose
     // source cannot be read keeps the target's rows.
     std::vector<std::pair<const Step*, RecordsetPtr>> sources;
@@ -218,7 +218,7 @@ void ServerForFormulaDanYuan::CopyFormulaUnit(Currency curCopyID, Currency curPa
 }
 
 void ServerForFormulaDanYuan::ExecuteSQL() {
-  Run(ErrorMode::None, "ExecuteSQL", [&] {
+  RunAtomically(ErrorMode::None, "ExecuteSQL", [&] {
     RecordsetPtr rs = Open(
         "SELECT UnitXingCai.* FROM (UnitXingCai INNER JOIN 单元图库 ON "
         "UnitXingCai.unitTk_ID=单元图库.dytkLuJing) WHERE dytklb=0 AND TL=0 AND PK=1 AND GD=0 "

@@ -81,7 +81,7 @@ void ServerForLeiBie::ChangeKuangShan(bool KuangShan, Currency ID, int16_t Chang
   // The two flags are exclusive: clearing one sets the other.
   const int other = ChangeValue == 1 ? 0 : 1;
   const std::string where = " WHERE LB_ID=" + SqlNumber(ID);
-  Run(ErrorMode::ResumeNext, "ChangeKuangShan", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "ChangeKuangShan", [&] {
     if (KuangShan) {
       Exec("UPDATE 类别 SET KuangType=" + SqlNumber(ChangeValue) + where);
       Exec("UPDATE 类别 SET ShanType=" + SqlNumber(other) + where);
@@ -162,7 +162,7 @@ ServerForLeiBie::CategoryForm ServerForLeiBie::ReadForm(const std::shared_ptr<Ob
 }
 
 void ServerForLeiBie::AddLeiBie(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddLeiBie", [&] {
+  RunAtomically(ErrorMode::Handler, "AddLeiBie", [&] {
     const std::string name = FormText(frm, "txtLB");
     if (FindChongFu(name, false, Currency{})) {
       Raise("ChongFu");
@@ -180,7 +180,7 @@ void ServerForLeiBie::AddLeiBie(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForLeiBie::EditLeiBie(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditLeiBie", [&] {
+  RunAtomically(ErrorMode::Handler, "EditLeiBie", [&] {
     const std::string name = FormText(frm, "txtLB");
     if (FindChongFu(name, true, ID)) {
       Raise("ChongFu");
@@ -197,7 +197,7 @@ void ServerForLeiBie::EditLeiBie(Currency ID, const std::shared_ptr<Object>& frm
 }
 
 void ServerForLeiBie::DelLeiBie(Currency ID) {
-  Run(ErrorMode::Handler, "DelLeiBie", [&] {
+  RunAtomically(ErrorMode::Handler, "DelLeiBie", [&] {
     Exec("DELETE FROM 类别 WHERE lb_id=" + SqlNumber(ID));
     GetLeiBie(false);
   });

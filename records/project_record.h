@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/bind_method.h"
+#include "engine/schema/indexes.h"
 #include "engine/server_object.h"
 
 namespace dravmor {
@@ -24,7 +25,7 @@ class ProjectRecordObject : public ServerObject {
 
   void AfterConnect() override {
     for (const auto& [table, create] : tables_)
-      if (!HasTable(table)) Exec(create);
+      if (!HasTable(table) && Exec(create)) Check(AddMissingIndexes(connection(), table));
   }
   std::string project() const { return SqlNumber(project_); }
 

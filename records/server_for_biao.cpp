@@ -45,7 +45,7 @@ RecordsetPtr ServerForBiao::GetDetail() {
 }
 
 void ServerForBiao::Add(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     if (!HasRegister()) return;
     const std::string name = FormText(frm, "txtname", 0);
     const std::string date = FormText(frm, "txtname", 1);
@@ -62,7 +62,7 @@ void ServerForBiao::Add(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForBiao::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     if (!HasRegister()) return;
     const std::string name = FormText(frm, "txtname", 0);
     const std::string date = FormText(frm, "txtname", 1);
@@ -77,7 +77,7 @@ void ServerForBiao::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForBiao::Del(Currency ID) {
-  Run(ErrorMode::Handler, "Del", [&] {
+  RunAtomically(ErrorMode::Handler, "Del", [&] {
     if (!HasRegister()) return;
     Exec("DELETE FROM  " + table_ + " WHERE ID=" + SqlNumber(ID));
     GetDetail();

@@ -18,7 +18,7 @@ RecordsetPtr ServerForInstall::GetDetail() {
 }
 
 void ServerForInstall::Add(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     const std::string what = SqlQuote(FormText(frm, "txtinstall", 0));
     const std::string who = SqlQuote(FormText(frm, "txtinstall", 1));
     const std::string when = SqlQuote(FormText(frm, "txtinstall", 2));
@@ -31,7 +31,7 @@ void ServerForInstall::Add(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForInstall::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     Exec("UPDATE GcInstall SET MiaoShu='" + SqlQuote(FormText(frm, "txtinstall", 0)) + "',ren='" +
          SqlQuote(FormText(frm, "txtinstall", 1)) + "', riqi='" +
          SqlQuote(FormText(frm, "txtinstall", 2)) + "'   WHERE ID=" + SqlNumber(ID));
@@ -40,7 +40,7 @@ void ServerForInstall::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForInstall::Del(Currency ID) {
-  Run(ErrorMode::Handler, "Del", [&] {
+  RunAtomically(ErrorMode::Handler, "Del", [&] {
     Exec("DELETE FROM GcInstall WHERE ID=" + SqlNumber(ID));
     GetDetail();
   });

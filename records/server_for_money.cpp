@@ -82,7 +82,7 @@ std::string ServerForMoney::Amount(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForMoney::Add(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     const std::string amount = Amount(frm);
     const std::string date = SqlQuote(FormText(frm, "txtMoney", 1));
     const std::string person = SqlQuote(FormText(frm, "txtMoney", 2));
@@ -95,7 +95,7 @@ void ServerForMoney::Add(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForMoney::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     const std::string amount = Amount(frm);
     Exec("UPDATE GcMoney SET Kuan=" + amount + ",ren='" + SqlQuote(FormText(frm, "txtMoney", 2)) +
          "', riqi='" + SqlQuote(FormText(frm, "txtMoney", 1)) + "'  WHERE ID=" + SqlNumber(ID));
@@ -104,14 +104,14 @@ void ServerForMoney::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForMoney::Del(Currency ID) {
-  Run(ErrorMode::Handler, "Del", [&] {
+  RunAtomically(ErrorMode::Handler, "Del", [&] {
     Exec("DELETE FROM GcMoney WHERE ID=" + SqlNumber(ID));
     Refresh();
   });
 }
 
 void ServerForMoney::EditZong(Currency sglZong, Currency sglZhi) {
-  Run(ErrorMode::Handler, "EditZong", [&] {
+  RunAtomically(ErrorMode::Handler, "EditZong", [&] {
     RecordsetPtr row = Open("SELECT * FROM MoneyGc WHERE GcxxID=" + project());
     if (*row->Eof()) {
       auto id = NextRowId("MoneyGc", "ID");

@@ -16,7 +16,7 @@ RecordsetPtr ServerForProblem::GetDetail() {
 }
 
 void ServerForProblem::Add(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     std::string texts[4];
     for (int i = 0; i < 4; ++i) texts[i] = Box(frm, "txtProblem", i);
     auto id = NextRowId("Problem", "ID");
@@ -27,7 +27,7 @@ void ServerForProblem::Add(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForProblem::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     Exec("UPDATE Problem SET MiaoShu='" + Box(frm, "txtProblem", 0) + "',ren='" +
          Box(frm, "txtProblem", 1) + "', riqi='" + Box(frm, "txtProblem", 2) + "', jiejue='" +
          Box(frm, "txtProblem", 3) + "'  WHERE ID=" + SqlNumber(ID));
@@ -35,7 +35,7 @@ void ServerForProblem::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForProblem::Del(Currency ID) {
-  Run(ErrorMode::Handler, "Del", [&] { Exec("DELETE FROM Problem WHERE ID=" + SqlNumber(ID)); });
+  RunAtomically(ErrorMode::Handler, "Del", [&] { Exec("DELETE FROM Problem WHERE ID=" + SqlNumber(ID)); });
 }
 
 void ServerForProblem::GetGXJ() {
@@ -47,7 +47,7 @@ void ServerForProblem::GetGXJ() {
 }
 
 void ServerForProblem::AddGXJ(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddGXJ", [&] {
+  RunAtomically(ErrorMode::Handler, "AddGXJ", [&] {
     std::string values;
     for (int i = 0; i <= 7; ++i) values += "'" + Box(frm, "txtGXJ", i) + "',";
     values.pop_back();
@@ -58,7 +58,7 @@ void ServerForProblem::AddGXJ(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForProblem::EditGXJ(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditGXJ", [&] {
+  RunAtomically(ErrorMode::Handler, "EditGXJ", [&] {
     Exec("UPDATE JieMianPara SET DaiMa='" + Box(frm, "txtGXJ", 0) + "',MingCheng='" +
          Box(frm, "txtGXJ", 1) + "', XiLie='" + Box(frm, "txtGXJ", 2) + "', BiHou='" +
          Box(frm, "txtGXJ", 3) + "', JieMianJi='" + Box(frm, "txtGXJ", 4) + "', GXJ='" +
@@ -68,7 +68,7 @@ void ServerForProblem::EditGXJ(Currency ID, const std::shared_ptr<Object>& frm) 
 }
 
 void ServerForProblem::DelGXJ(Currency ID) {
-  Run(ErrorMode::Handler, "DelGXJ",
+  RunAtomically(ErrorMode::Handler, "DelGXJ",
       [&] { Exec("DELETE FROM JieMianPara WHERE ID=" + SqlNumber(ID)); });
 }
 

@@ -3,6 +3,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/id_allocator.h"
 #include "engine/routines.h"
 #include "engine/text.h"
 
@@ -64,21 +65,23 @@ std::string ServerForXiLie::GetXiLieTypeName(const Variant& xllb) {
   return kNames[*code];
 }
 
-Currency ServerForXiLie::NextSeriesId() {
+std::optional<Currency> ServerForXiLie::NextSeriesId() {
   auto id = NextId(connection(), "系列", "xl_id");
-  return Check(id.ok() ? Status::Ok() : id.status()) ? *id : Currency::FromWhole(1);
+  if (!Check(id.status())) return std::nullopt;
+  return *id;
 }
 
 void ServerForXiLie::AddXiLie(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddXiLie", [&] {
+  RunAtomically(ErrorMode::Handler, "AddXiLie", [&] {
     SeriesForm f = ReadSeriesForm(frm);
     bool editing = false;
     if (FindChongFu(f.name, f.window_type, f.joining, editing, Currency{})) {
       Raise("ChongFu");
       return;
     }
-    Currency id = NextSeriesId();
-    Exec("INSERT INTO 系列  VALUES(" + SqlNumber(id) + "," + SqlNumber(factory_) + ",'" +
+    auto id = NextSeriesId();
+    if (!id) return;
+    Exec("INSERT INTO 系列  VALUES(" + SqlNumber(*id) + "," + SqlNumber(factory_) + ",'" +
          SqlQuote(f.name) + "'," + SqlNumber(f.window_type) + "," + SqlNumber(f.joining) +
          ",0,0,'" + SqlQuote(operator_name_) + "','" + SqlQuote(operator_name_) + "')");
     GetXiLie(100);
@@ -86,7 +89,7 @@ void ServerForXiLie::AddXiLie(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForXiLie::EditXiLie(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditXiLie", [&] {
+  RunAtomically(ErrorMode::Handler, "EditXiLie", [&] {
     SeriesForm f = ReadSeriesForm(frm);
     bool editing = true;
     if (FindChongFu(f.name, f.window_type, f.joining, editing, ID)) {
@@ -126,18 +129,19 @@ void ServerForXiLie::DelTree(Currency Xl_ID) {
 }
 
 void ServerForXiLie::EditTree(Currency Xl_ID, const std::string& strName) {
-  Run(ErrorMode::ResumeNext, "EditTree", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "EditTree", [&] {
     Exec("UPDATE 系列 SET MingCheng='" + SqlQuote(strName) + "' WHERE Xl_ID=" + SqlNumber(Xl_ID));
   });
 }
 
 void ServerForXiLie::AddTree(Currency Up_ID, Currency Root_ID, const std::string& strName) {
-  Run(ErrorMode::ResumeNext, "AddTree", [&] {
-    Currency id = NextSeriesId();
-    Exec("INSERT INTO 系列  VALUES(" + SqlNumber(id) + "," + SqlNumber(factory_) + ",'" +
+  RunAtomically(ErrorMode::ResumeNext, "AddTree", [&] {
+    auto id = NextSeriesId();
+    if (!id) return;
+    Exec("INSERT INTO 系列  VALUES(" + SqlNumber(*id) + "," + SqlNumber(factory_) + ",'" +
          SqlQuote(strName) + "'," + SqlNumber(Up_ID) + "," + SqlNumber(Root_ID) + ",1,0,'" +
          SqlQuote(operator_name_) + "','" + SqlQuote(operator_name_) + "')");
-    CopyNodeFormulas(Up_ID, id);
+    CopyNodeFormulas(Up_ID, *id);
   });
 }
 
@@ -182,15 +186,16 @@ void ServerForXiLie::CopyNodeFormulas(Currency source, Currency target) {
 void ServerForXiLie::CopySeriesRows(const std::string& table, const std::string& id_column,
                                     const std::string& order, Currency source,
                                     const RowInsert& make_insert) {
-  // The next id once before the loop; the k-th copy takes base + k.
-  auto next = NextId(connection(), table, id_column);
-  const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
   RecordsetPtr rows =
       Open("SELECT * FROM " + table + " WHERE xl_ID=" + SqlNumber(source) + order);
   if (!rows->IsOpen()) return;
+  // The ids once before the loop; the k-th copy takes base + k.
+  auto base = AllocateCopyBase(connection(), table, id_column,
+                               static_cast<int64_t>(rows->RowCount()));
+  if (!Check(base.status())) return;
   int64_t k = 0;
   for (; !*rows->Eof(); rows->MoveNext()) {
-    std::string insert = make_insert(rows, std::to_string(base + ++k));
+    std::string insert = make_insert(rows, std::to_string(*base + ++k));
     if (!insert.empty()) Exec(insert);
   }
 }
@@ -257,7 +262,7 @@ std::string ServerForXiLie::GetOwner() {
 }
 
 void ServerForXiLie::AddFilter(Currency TK_ID, Currency Xl_ID) {
-  Run(ErrorMode::ResumeNext, "AddFilter", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "AddFilter", [&] {
     RecordsetPtr rs = Open("SELECT * FROM WinFilter WHERE TK_ID=" + SqlNumber(TK_ID) +
                            " AND XL_ID=" + SqlNumber(Xl_ID));
     if (rs->IsOpen() && rs->IsEmpty()) {
@@ -270,12 +275,12 @@ void ServerForXiLie::AddFilter(Currency TK_ID, Currency Xl_ID) {
 }
 
 void ServerForXiLie::DelFiler(Currency Filter_ID) {
-  Run(ErrorMode::ResumeNext, "DelFiler",
+  RunAtomically(ErrorMode::ResumeNext, "DelFiler",
       [&] { Exec("DELETE FROM WinFilter WHERE Filter_ID=" + SqlNumber(Filter_ID)); });
 }
 
 void ServerForXiLie::SetXLSuo(Currency gcID, int32_t lngSuo) {
-  Run(ErrorMode::ResumeNext, "SetXLSuo", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "SetXLSuo", [&] {
     Exec("UPDATE 系列 SET XLSuoDing=" + SqlNumber(lngSuo) + " WHERE XL_ID=" + SqlNumber(gcID));
   });
 }

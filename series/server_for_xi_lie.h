@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -64,7 +65,8 @@ class ServerForXiLie : public ServerObject {
                    Currency ID);
   static std::string GetXiLieTypeName(const Variant& xllb);
   // Largest id of the query's one value plus one; 1 for none.
-  Currency NextSeriesId();
+  // A new series id; none when the allocation failed (reported by the mode).
+  std::optional<Currency> NextSeriesId();
   // The subtree below node; filtered: hide the current template's
   // filtered series at the first level (FillTreeFiltered). shown: the ids
   // already in the tree, which are never added twice.

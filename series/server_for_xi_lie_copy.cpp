@@ -5,6 +5,7 @@
 // failing statement is skipped; what was copied before a failure stays.
 #include <unordered_map>
 
+#include "engine/id_allocator.h"
 #include "engine/routines.h"
 #include "engine/text.h"
 #include "series/server_for_xi_lie.h"
@@ -21,15 +22,18 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
                                        " is not a Byte value (0 to 255)"));
     return;
   }
-  bool editing = false;
-  if (FindChongFu(DaoTxt, static_cast<uint8_t>(DaoType), 0, editing, Currency{})) {
-    Raise("ChongFu");
-    return;
-  }
-  Run(ErrorMode::ResumeNext, "CopyNew", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "CopyNew", [&] {
+    // Tested inside the transaction, so no other workstation takes the name
+    // before the copy is written.
+    bool editing = false;
+    if (FindChongFu(DaoTxt, static_cast<uint8_t>(DaoType), 0, editing, Currency{})) {
+      Raise("ChongFu");
+      return;
+    }
     const std::string from = SqlNumber(YuanID);
-    const Currency new_series = NextSeriesId();
-    const std::string X = SqlNumber(new_series);
+    const auto new_series = NextSeriesId();
+    if (!new_series) return;
+    const std::string X = SqlNumber(*new_series);
 
     RecordsetPtr source = Open("SELECT * FROM 系列 WHERE xl_ID=" + from);
     bool formula_series = false;
@@ -57,11 +61,13 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
     auto n = [](const Variant& v) { return SqlNumberOrNull(v); };
     auto q = [](const Variant& v) { return SqlQuotedOrNull(v); };
     {
-      auto next = NextId(connection(), "型材", "xc_id");
-      const int64_t base = next.ok() ? next->scaled / Currency::kScale : 1;
       RecordsetPtr rows = Open("SELECT * FROM 型材 WHERE xl_ID=" + profiles_of +
                                " OR Xc_ID IN (SELECT Xc_ID FROM TongYong WHERE xl_ID=" +
                                profiles_of + ") ORDER BY xc_ID");
+      auto allocated = AllocateCopyBase(connection(), "型材", "xc_id",
+                                        static_cast<int64_t>(rows->RowCount()));
+      const int64_t base = allocated.ok() ? *allocated : 0;
+      if (!allocated.ok()) rows = std::make_shared<Recordset>();  // nothing to copy under
       int64_t k = 0;
       for (; rows->IsOpen() && !*rows->Eof(); rows->MoveNext()) {
         const std::string id = std::to_string(base + ++k);

@@ -20,7 +20,7 @@ bool ServerForColorPrice::FindChongFu(const std::string& colour, bool& editing, 
 }
 
 void ServerForColorPrice::AddColorPrice(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "AddColorPrice", [&] {
+  RunAtomically(ErrorMode::Handler, "AddColorPrice", [&] {
     const std::string colour = FormText(frm, "txtcolor");
     const std::string price = SqlNumber(LeadingNumber(FormText(frm, "txtprice")));
     bool editing = false;
@@ -37,7 +37,7 @@ void ServerForColorPrice::AddColorPrice(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForColorPrice::EditColor(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditColor", [&] {
+  RunAtomically(ErrorMode::Handler, "EditColor", [&] {
     const std::string colour = FormText(frm, "txtcolor");
     const std::string price = SqlNumber(LeadingNumber(FormText(frm, "txtprice")));
     bool editing = true;
@@ -52,7 +52,7 @@ void ServerForColorPrice::EditColor(Currency ID, const std::shared_ptr<Object>& 
 }
 
 void ServerForColorPrice::DelColor(Currency ID) {
-  Run(ErrorMode::Handler, "DelColor", [&] {
+  RunAtomically(ErrorMode::Handler, "DelColor", [&] {
     Exec("DELETE FROM 颜色价格 WHERE yansejiage_id=" + SqlNumber(ID));
     GetColor();
   });

@@ -49,7 +49,7 @@ bool ServerForFactory::FindChongFu(const std::string& code, bool& editing, Curre
 
 void ServerForFactory::AddFactory(const std::shared_ptr<Object>& frm, int16_t intType,
                                   uint8_t /*CJLB: the stored category is written*/) {
-  Run(ErrorMode::Handler, "AddFactory", [&] {
+  RunAtomically(ErrorMode::Handler, "AddFactory", [&] {
     std::string code = FormText(frm, "txtfactoryinfo", 0);
     bool editing = false;
     if (FindChongFu(code, editing, Currency{})) {
@@ -68,7 +68,7 @@ void ServerForFactory::AddFactory(const std::shared_ptr<Object>& frm, int16_t in
 }
 
 void ServerForFactory::EditFactory(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "EditFactory", [&] {
+  RunAtomically(ErrorMode::Handler, "EditFactory", [&] {
     std::string code = FormText(frm, "txtfactoryinfo", 0);
     bool editing = true;
     if (FindChongFu(code, editing, ID)) {
@@ -120,24 +120,24 @@ void ServerForFactory::RefreshList() {
 }
 
 void ServerForFactory::UpdateChangYong(Currency ID, uint8_t Yong) {
-  Run(ErrorMode::SilentHandler, "UpdateChangYong", [&] {
+  RunAtomically(ErrorMode::SilentHandler, "UpdateChangYong", [&] {
     Exec("UPDATE 厂家 SET changyong=" + SqlNumber(Yong) + "  WHERE cj_ID= " + SqlNumber(ID));
   });
 }
 
 void ServerForFactory::SetFactorySuo(Currency gcID, int32_t lngSuo) {
-  Run(ErrorMode::ResumeNext, "SetFactorySuo", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "SetFactorySuo", [&] {
     Exec("UPDATE 厂家 SET CJSuoDing=" + SqlNumber(lngSuo) + " WHERE CJ_ID=" + SqlNumber(gcID));
   });
 }
 
 void ServerForFactory::ExecuteToXL(const Variant& strSQL) {
   // The caller's own SQL, run as it stands.
-  Run(ErrorMode::ResumeNext, "ExecuteToXL", [&] { Exec(strSQL.ToText()); });
+  RunAtomically(ErrorMode::ResumeNext, "ExecuteToXL", [&] { Exec(strSQL.ToText()); });
 }
 
 void ServerForFactory::DelFactory(Currency ID) {
-  Run(ErrorMode::Handler, "DelFactory", [&] {
+  RunAtomically(ErrorMode::Handler, "DelFactory", [&] {
     const std::string id = SqlNumber(ID);
     if (category_ == 0) {
       const std::string series = "(SELECT XL_ID FROM 系列 WHERE Cj_id=" + id + ")";

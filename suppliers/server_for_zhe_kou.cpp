@@ -15,7 +15,7 @@ std::pair<std::string, std::string> ServerForZheKou::ReadRate(const std::shared_
 }
 
 void ServerForZheKou::Add(const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     auto [name, rate] = ReadRate(frm);
     auto id = NextRowId("ZheKouLv", "ID");
     if (!id) return;
@@ -24,7 +24,7 @@ void ServerForZheKou::Add(const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForZheKou::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     auto [name, rate] = ReadRate(frm);
     Exec("UPDATE ZheKouLv SET " + std::string("ZheKouName='") + name + "'," + "lv=" + rate + " " +
          " WHERE ID=" + SqlNumber(ID));
@@ -32,7 +32,7 @@ void ServerForZheKou::Edit(Currency ID, const std::shared_ptr<Object>& frm) {
 }
 
 void ServerForZheKou::Del(Currency ID) {
-  Run(ErrorMode::Handler, "Del", [&] { Exec("DELETE FROM ZheKouLv WHERE ID=" + SqlNumber(ID)); });
+  RunAtomically(ErrorMode::Handler, "Del", [&] { Exec("DELETE FROM ZheKouLv WHERE ID=" + SqlNumber(ID)); });
 }
 
 RecordsetPtr ServerForZheKou::GetDetail() {

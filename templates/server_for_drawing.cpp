@@ -1,5 +1,6 @@
 #include "templates/server_for_drawing.h"
 
+#include "engine/kept_connection.h"
 #include "engine/routines.h"
 #include "engine/text.h"
 
@@ -17,11 +18,20 @@ RecordsetPtr ServerForDrawing::QueryDanYuanTu(std::string& strQuery) {
 void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& strShuoMing,
                                  uint8_t ShiGongJu, const std::string& /*strComDyID*/,
                                  std::string& strcnObConnection, const Variant& /*udtDraw*/) {
+  // Not atomic on the thread's connection: nothing is written through it,
+  // and its write lock would shut out the editor's own connection when
+  // both name the same file.
   Run(ErrorMode::Handler, "AddWindow", [&] {
     // The editor's database, which need not be the thread's: a connection
-    // of this call's own, released when the call ends.
-    SharedConnection own;
-    if (!Check(own.Bind(strcnObConnection))) return;
+    // apart from the shared one, kept by the thread for the next template
+    // the editor registers there (opening one costs more than the insert).
+    auto kept = KeptConnections::ForThisThread(strcnObConnection);
+    if (!Check(kept.ok() ? Status::Ok() : kept.status())) return;
+    SharedConnection& own = **kept;  // kept alive by the thread
+    // The look-up and the insert as one change of the editor's database, so
+    // that two workstations never both find the id free.
+    Transaction registration(own);
+    if (!Check(registration.status())) return;
     const std::string id = SqlNumber(ID);
     auto found = own.Query("SELECT * FROM 图库 where tk_id= " + id, source());
     if (!Check(found.ok() ? Status::Ok() : found.status())) return;
@@ -33,7 +43,8 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
     const std::string values = id + ",'" + id + "','" + SqlQuote(strShuoMing) + "'," +
                                SqlNumber(lbID) + "," + SqlNumber(ShiGongJu);
     if (existing.Count() <= 5) {
-      Check(own.Execute("INSERT INTO 图库 VALUES(" + values + ")", source()));
+      if (Check(own.Execute("INSERT INTO 图库 VALUES(" + values + ")", source())))
+        Check(registration.Commit());
       return;
     }
     // A table the upgrade extended: the five values go to its first five
@@ -61,8 +72,9 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
       columns += "," + name;
       extra += "," + value;
     }
-    Check(own.Execute("INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")",
-                      source()));
+    if (Check(own.Execute("INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")",
+                          source())))
+      Check(registration.Commit());
   });
 }
 

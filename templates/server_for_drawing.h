@@ -1,8 +1,9 @@
 // ServerForDrawing: the small server of the window drawing editor. It runs
 // the editor's own queries on the unit drawings, and registers a newly drawn
 // window as a template row of 图库 in a database the editor names by its
-// connection string, through a connection of its own that lives only for
-// that call (the thread's shared connection is neither used nor changed).
+// connection string, through a connection of its own that the thread keeps
+// for that string until it ends (the thread's shared connection is neither
+// used nor changed).
 // Events: Accesserror, IDExist.
 #pragma once
 

@@ -294,19 +294,19 @@ int16_t ServerForWindowLoad::GetSuoDing(Currency TK_ID) {
 }
 
 void ServerForWindowLoad::SetSuoDing(Currency TK_ID, int16_t SuoDing) {
-  Run(ErrorMode::None, "SetSuoDing", [&] {
+  RunAtomically(ErrorMode::None, "SetSuoDing", [&] {
     Exec("UPDATE 图库 SET IsSuoDing=" + SqlNumber(SuoDing) + " WHERE tk_ID=" + SqlNumber(TK_ID));
   });
 }
 
 void ServerForWindowLoad::SetTKSuoDing(Currency TK_ID, int16_t SuoDing) {
-  Run(ErrorMode::None, "SetTKSuoDing", [&] {
+  RunAtomically(ErrorMode::None, "SetTKSuoDing", [&] {
     Exec("UPDATE 图库 SET TkSuoDing=" + SqlNumber(SuoDing) + " WHERE tk_ID=" + SqlNumber(TK_ID));
   });
 }
 
 void ServerForWindowLoad::UpdateTkName(Currency TKID, const std::string& strTkName) {
-  Run(ErrorMode::None, "UpdateTkName", [&] {
+  RunAtomically(ErrorMode::None, "UpdateTkName", [&] {
     Exec("UPDATE 图库 SET tkShuoMing='" + SqlQuote(strTkName) + "' WHERE tk_ID=" + SqlNumber(TKID));
   });
 }

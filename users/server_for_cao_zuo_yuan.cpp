@@ -63,7 +63,7 @@ bool ServerForCaoZuoYuan::FindChongFu(const std::string& name, bool& editing, Cu
 }
 
 void ServerForCaoZuoYuan::AddYongHu(const std::string& strName) {
-  Run(ErrorMode::Handler, "AddYongHu", [&] {
+  RunAtomically(ErrorMode::Handler, "AddYongHu", [&] {
     bool editing = false;
     if (FindChongFu(strName, editing, Currency{})) {
       Raise("BianMaChongFu");
@@ -80,7 +80,7 @@ void ServerForCaoZuoYuan::AddYongHu(const std::string& strName) {
 }
 
 void ServerForCaoZuoYuan::EditYongHu(Currency ID, const std::string& strName) {
-  Run(ErrorMode::Handler, "EditYongHu", [&] {
+  RunAtomically(ErrorMode::Handler, "EditYongHu", [&] {
     bool editing = true;
     if (FindChongFu(strName, editing, ID)) {
       Raise("BianMaChongFu");
@@ -93,7 +93,7 @@ void ServerForCaoZuoYuan::EditYongHu(Currency ID, const std::string& strName) {
 }
 
 void ServerForCaoZuoYuan::DelYongHu(Currency ID) {
-  Run(ErrorMode::Handler, "DelYongHu", [&] {
+  RunAtomically(ErrorMode::Handler, "DelYongHu", [&] {
     // The built-in administrator is the one operator strict scoping never
     // narrows; without it nobody could administer the operators again.
     if (CountsAny("SELECT COUNT(*) FROM 用户管理 WHERE YongHu_id=" + SqlNumber(ID) +
@@ -138,7 +138,7 @@ RecordsetPtr ServerForCaoZuoYuan::GetMiMaAndTiShi(Currency ID) {
 
 void ServerForCaoZuoYuan::SaveQuanXian(Currency ID, uint8_t One, uint8_t TWo, uint8_t Three,
                                        uint8_t Four) {
-  Run(ErrorMode::None, "SaveQuanXian", [&] {
+  RunAtomically(ErrorMode::None, "SaveQuanXian", [&] {
     Exec("UPDATE 用户管理   SET bianji=" + SqlNumber(One) + ",clhz=" + SqlNumber(TWo) +
          ",clys=" + SqlNumber(Three) + ",clyshz=" + SqlNumber(Four) +
          ", DCCBFX=" + SqlNumber(cb_) + ",DCZHFX=" + SqlNumber(zh_) +
@@ -154,7 +154,7 @@ void ServerForCaoZuoYuan::SaveQuanXian(Currency ID, uint8_t One, uint8_t TWo, ui
 
 void ServerForCaoZuoYuan::EditYongHuTiShi(Currency ID, const std::string& StrWenTi,
                                           const std::string& StrDaAn) {
-  Run(ErrorMode::Handler, "EditYongHuTiShi", [&] {
+  RunAtomically(ErrorMode::Handler, "EditYongHuTiShi", [&] {
     Exec("UPDATE 用户管理   SET TiShiWenTi='" + SqlQuote(StrWenTi) + "',DaAn='" +
          SqlQuote(StrDaAn) + "' WHERE Yonghu_id=" + SqlNumber(ID));
     Raise("Ok");
@@ -162,7 +162,7 @@ void ServerForCaoZuoYuan::EditYongHuTiShi(Currency ID, const std::string& StrWen
 }
 
 void ServerForCaoZuoYuan::EditYongHuMiMa(Currency ID, const std::string& StrDaAn) {
-  Run(ErrorMode::Handler, "EditYongHuMiMa", [&] {
+  RunAtomically(ErrorMode::Handler, "EditYongHuMiMa", [&] {
     Exec("UPDATE 用户管理   SET MiMa='" + SqlQuote(StrDaAn) + "' WHERE Yonghu_id=" +
          SqlNumber(ID));
     Raise("Ok");

@@ -6,6 +6,7 @@
 #include "catalogue/binding_owner.h"
 #include "engine/numeric.h"
 #include "engine/routines.h"
+#include "engine/schema/indexes.h"
 #include "engine/settings_store.h"
 #include "engine/text.h"
 #include "users/upgrade_tables.h"
@@ -192,9 +193,7 @@ void ServerForLogin::AddField() {
     FillProfileCodes();
     // Which kind of part owns each accessory binding.
     AddBindingOwnerColumn(connection(), source());
-    // The series tree is read one parent at a time: without this index each
-    // level scans the whole table. Fails harmlessly where it exists.
-    Exec("CREATE INDEX XiLie_xllb ON 系列 (xllb)");
+    Check(AddMissingIndexes(connection()));
   });
 }
 

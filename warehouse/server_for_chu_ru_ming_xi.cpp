@@ -2,6 +2,7 @@
 
 #include "engine/dialect/dates.h"
 #include "engine/numeric.h"
+#include "engine/routines.h"
 #include "engine/text.h"
 
 namespace dravmor {
@@ -51,20 +52,22 @@ std::optional<int32_t> ServerForChuRuMingXi::FindMaxID(const std::string& table,
                                                        const std::string& key, bool max) {
   std::optional<int32_t> result;
   Run(ErrorMode::Handler, "GetMaxID", [&] {
-    RecordsetPtr rs = Open(max ? "SELECT MAX(" + key + ") FROM " + table
-                               : "SELECT MIN(" + key + ") FROM " + table);
-    if (rs->IsEmpty()) {
-      result = 1;
-      return;
+    int64_t id = 1;
+    if (max) {
+      // A new id or document number: from the engine's allocator, so two
+      // workstations never get the same one.
+      auto next = NextId(connection(), table, key);
+      if (!Check(next.status())) return;
+      id = next->scaled / Currency::kScale;
+    } else {
+      RecordsetPtr rs = Open("SELECT MIN(" + key + ") FROM " + table);
+      Variant value = rs->IsEmpty() ? Variant(Null{}) : Field(rs, size_t{0});
+      if (!value.IsNull()) {
+        auto whole = value.ToInt64();
+        if (!Check(whole.status())) return;
+        id = *whole;
+      }
     }
-    Variant value = Field(rs, size_t{0});
-    if (value.IsNull()) {
-      result = 1;
-      return;
-    }
-    auto whole = value.ToInt64();
-    if (!Check(whole.status())) return;
-    int64_t id = max ? *whole + 1 : *whole;
     if (id < INT32_MIN || id > INT32_MAX) {
       Check(Status::Error(ErrorCode::kOverflow, "Overflow"));
       return;
@@ -81,7 +84,7 @@ int32_t ServerForChuRuMingXi::GetMaxID(const std::string& strTable, const std::s
 
 void ServerForChuRuMingXi::Add(int32_t ChuRu, int32_t WuJianType, Currency WuJianID,
                                float WuJianNum, Currency GcxxID, Date RiQi) {
-  Run(ErrorMode::Handler, "Add", [&] {
+  RunAtomically(ErrorMode::Handler, "Add", [&] {
     // A failed id lookup is reported by GetMaxID; writing the row under id
     // 0 would only hide it.
     auto id = FindMaxID("ChuRuDetail", "ID", true);
@@ -119,7 +122,7 @@ std::string ServerForChuRuMingXi::ItemRows(Currency ID, int32_t WuJianType) {
 }
 
 void ServerForChuRuMingXi::Edit(Currency ID, float NewNum, int32_t WuJianType) {
-  Run(ErrorMode::Handler, "Edit", [&] {
+  RunAtomically(ErrorMode::Handler, "Edit", [&] {
     const std::string rows = ItemRows(ID, WuJianType);
     if (rows.empty()) return;
     Exec("UPDATE ChuRuDetail SET " + std::string("WuJianNum=") + ShortestDecimal(NewNum) + rows);
@@ -127,7 +130,7 @@ void ServerForChuRuMingXi::Edit(Currency ID, float NewNum, int32_t WuJianType) {
 }
 
 void ServerForChuRuMingXi::Del(Currency ID, int32_t WuJianType) {
-  Run(ErrorMode::Handler, "Del", [&] {
+  RunAtomically(ErrorMode::Handler, "Del", [&] {
     const std::string rows = ItemRows(ID, WuJianType);
     if (rows.empty()) return;
     Exec("DELETE FROM ChuRuDetail " + rows);
@@ -135,7 +138,7 @@ void ServerForChuRuMingXi::Del(Currency ID, int32_t WuJianType) {
 }
 
 void ServerForChuRuMingXi::DelZhang(const std::string& daStart, const std::string& daEnd) {
-  Run(ErrorMode::Handler, "DelZhang", [&] {
+  RunAtomically(ErrorMode::Handler, "DelZhang", [&] {
     std::string from = DateLiteral(daStart);
     std::string to = DateLiteral(daEnd);
     Exec("DELETE FROM ChuRuDetail " + std::string(" WHERE  RiQi>=") + from + " AND RiQi<=" + to);
@@ -143,7 +146,7 @@ void ServerForChuRuMingXi::DelZhang(const std::string& daStart, const std::strin
 }
 
 void ServerForChuRuMingXi::DelXcCaoZuoMx(const std::string& daStart, const std::string& daEnd) {
-  Run(ErrorMode::ResumeNext, "DelXcCaoZuoMx", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelXcCaoZuoMx", [&] {
     // In resume next a bad date gives an empty literal: the statement is
     // not worth sending then.
     std::string from = DateLiteral(daStart);

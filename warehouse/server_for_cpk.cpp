@@ -73,7 +73,7 @@ void ServerForCPK::DropEmptyRows() {
 // ---- Stock in and out ----
 
 void ServerForCPK::UpdateNum(Currency ID, const std::shared_ptr<Object>& frm, bool IsRu) {
-  Run(ErrorMode::ResumeNext, "UpdateNum", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "UpdateNum", [&] {
     if (IsRu)
       StockIn(ID, frm);
     else
@@ -207,7 +207,7 @@ void ServerForCPK::StockOut(Currency row, const std::shared_ptr<Object>& frm) {
 // ---- Quantity operations ----
 
 void ServerForCPK::UpdateNumByID(Currency ID, int32_t lngAddNum) {
-  Run(ErrorMode::ResumeNext, "UpdateNumByID", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "UpdateNumByID", [&] {
     const std::string id = SqlNumber(ID);
     Exec("UpDate ChengPinKu SET sl=sl+ " + SqlNumber(lngAddNum) + "  WHERE ID=" + id);
     RecomputeArea(id);
@@ -218,7 +218,7 @@ void ServerForCPK::UpdateNumByID(Currency ID, int32_t lngAddNum) {
 
 void ServerForCPK::DelShanWeiNumByID(Currency ID, int32_t lngZuo1, int32_t lngZuo2,
                                      int32_t lngYou1, int32_t lngYou2, bool& IsDEL) {
-  Run(ErrorMode::ResumeNext, "DelShanWeiNumByID", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelShanWeiNumByID", [&] {
     Exec("UpDate ChengPinKu SET Zuo1=Zuo1+ " + SqlNumber(lngZuo1) + ",Zuo2=Zuo2+ " +
          SqlNumber(lngZuo2) + ",You1=You1+ " + SqlNumber(lngYou1) + ",You2=You2+ " +
          SqlNumber(lngYou2) + "  WHERE ID=" + SqlNumber(ID));
@@ -231,7 +231,7 @@ void ServerForCPK::DelShanWeiNumByID(Currency ID, int32_t lngZuo1, int32_t lngZu
 
 void ServerForCPK::UpdateShanWeiNumByID(Currency ID, int32_t lngZuo1, int32_t lngZuo2,
                                         int32_t lngYou1, int32_t lngYou2) {
-  Run(ErrorMode::ResumeNext, "UpdateShanWeiNumByID", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "UpdateShanWeiNumByID", [&] {
     Exec("UpDate ChengPinKu SET Zuo1=" + SqlNumber(lngZuo1) + " ,Zuo2=" + SqlNumber(lngZuo2) +
          ",You1=" + SqlNumber(lngYou1) + " ,You2=" + SqlNumber(lngYou2) + "  WHERE ID=" +
          SqlNumber(ID));
@@ -240,7 +240,7 @@ void ServerForCPK::UpdateShanWeiNumByID(Currency ID, int32_t lngZuo1, int32_t ln
 }
 
 void ServerForCPK::UpdateFaYunNumByID(Currency ID, int32_t lngJiHuaNum, int32_t lngFaYun) {
-  Run(ErrorMode::ResumeNext, "UpdateFaYunNumByID", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "UpdateFaYunNumByID", [&] {
     const std::string id = SqlNumber(ID);
     if (type_ == 0)
       Exec("UpDate ChengPinKu SET sl=" + SqlNumber(lngFaYun) + " ,DanWei='" +
@@ -258,14 +258,14 @@ void ServerForCPK::UpdateFaYunNumByID(Currency ID, int32_t lngJiHuaNum, int32_t 
 }
 
 void ServerForCPK::DelChengPin(Currency ID) {
-  Run(ErrorMode::ResumeNext, "DelChengPin", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "DelChengPin", [&] {
     Exec("DELETE FROM ChengPinKu WHERE ID=" + SqlNumber(ID));
     GetDetail();
   });
 }
 
 void ServerForCPK::QingKongCPK() {
-  Run(ErrorMode::ResumeNext, "QingKongCPK", [&] {
+  RunAtomically(ErrorMode::ResumeNext, "QingKongCPK", [&] {
     Exec("DELETE * FROM  ChengPinKu WHERE CpType=" + SqlNumber(type_) +
          " AND IsFaYun=" + SqlNumber(shipping_));
     GetDetail();

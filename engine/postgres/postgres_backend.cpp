@@ -162,8 +162,10 @@ Status PostgresBackend::Prepare() {
   PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
   // Date texts are read month first, as SQL Server and Jet read them
   // ("2/28/2026"); year-first texts are unambiguous either way.
+  // A workstation waits for another's write transaction as long as SQLite's
+  // busy time-out lets it, then the operation fails and says so.
   for (const char* setting : {"SET DateStyle = ISO, MDY", "SET TimeZone = 'UTC'",
-                              "SET extra_float_digits = 1"})
+                              "SET extra_float_digits = 1", "SET lock_timeout = '10s'"})
     if (Status s = Execute(setting); !s.ok()) return s;
   // Installed once per database; the marker function tells its version.
   auto version = Run("SELECT dravmor_functions_version()");
@@ -222,7 +224,61 @@ Result<RowData> PostgresBackend::Query(const std::string& sql,
     if (Status s = LoadCatalogue(); !s.ok()) return s;
   auto result = Run(sql);
   if (!result.ok()) return result.status();
-  pg_result* r = result->get();
+  return ReadRows(result->get(), written_names);
+}
+
+namespace {
+// The statement between a savepoint and its release, sent as one text: one
+// round trip when it succeeds. The newline ends a trailing comment.
+std::string InSavepoint(const std::string& sql) {
+  return "SAVEPOINT dravmor_step; " + sql + "\n; RELEASE SAVEPOINT dravmor_step";
+}
+}  // namespace
+
+Result<std::shared_ptr<pg_result>> PostgresBackend::RunGuarded(const std::string& sql) {
+  if (!PQsendQuery(conn_, InSavepoint(sql).c_str()))
+    return Status::Error(ErrorCode::kConnection,
+                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+  // The results of the three statements: the statement's own is kept, and
+  // the first failure (after which the server runs nothing more).
+  std::shared_ptr<pg_result> rows, failed;
+  while (pg_result* next = PQgetResult(conn_)) {
+    std::shared_ptr<pg_result> result(next, PQclear);
+    ExecStatusType status = PQresultStatus(next);
+    if (status == PGRES_TUPLES_OK) rows = result;
+    else if (status != PGRES_COMMAND_OK && !failed) failed = result;
+  }
+  if (!failed) {
+    if (rows) return rows;
+    return std::shared_ptr<pg_result>(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK), PQclear);
+  }
+  if (PQstatus(conn_) != CONNECTION_OK)
+    return Status::Error(ErrorCode::kConnection,
+                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+  const char* sqlstate = PQresultErrorField(failed.get(), PG_DIAG_SQLSTATE);
+  Status error = Status::Error(ErrorNumber(sqlstate), Trimmed(PQresultErrorMessage(failed.get())));
+  // Back to where the statement began; the transaction goes on.
+  if (Status undo = Execute("ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step");
+      !undo.ok())
+    return undo;
+  return error;
+}
+
+Status PostgresBackend::ExecuteGuarded(const std::string& sql) {
+  auto result = RunGuarded(sql);
+  return result.ok() ? Status::Ok() : result.status();
+}
+
+Result<RowData> PostgresBackend::QueryGuarded(const std::string& sql,
+                                              const std::vector<std::string>* written_names) {
+  if (catalogue_stale_)
+    if (Status s = LoadCatalogue(); !s.ok()) return s;
+  auto result = RunGuarded(sql);
+  if (!result.ok()) return result.status();
+  return ReadRows(result->get(), written_names);
+}
+
+RowData PostgresBackend::ReadRows(pg_result* r, const std::vector<std::string>* written_names) {
   const int width = PQnfields(r), height = PQntuples(r);
   RowData data;
   std::vector<Oid> oids(static_cast<size_t>(width));
@@ -322,6 +378,23 @@ Result<std::vector<std::string>> PostgresBackend::TableNames() {
   return names;
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> PostgresBackend::IndexedColumns() {
+  // The table's declared name is its comment; indkey[0] is 0 for an
+  // expression, which joins no column.
+  auto rows = Run(
+      "SELECT coalesce(obj_description(c.oid, 'pg_class'), c.relname), a.attname "
+      "FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
+      "JOIN pg_namespace n ON n.oid = c.relnamespace "
+      "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
+      "WHERE n.nspname = current_schema()");
+  if (!rows.ok()) return rows.status();
+  std::vector<std::pair<std::string, std::string>> pairs;
+  pg_result* r = rows->get();
+  for (int i = 0; i < PQntuples(r); ++i)
+    pairs.emplace_back(ToLowerAscii(PQgetvalue(r, i, 0)), ToLowerAscii(PQgetvalue(r, i, 1)));
+  return pairs;
+}
+
 Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
   if (Status s = LoadCatalogue(); !s.ok()) return s;
   dialect::SchemaHints hints;
@@ -330,7 +403,13 @@ Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
   return hints;
 }
 
-Status PostgresBackend::Begin() { return Execute("BEGIN"); }
+// Every workstation's changes queue behind one transaction-level advisory
+// lock, as SQLite's writers queue behind its one write lock: a duplicate
+// test, a next id or a renumbering read inside the transaction stays true
+// until it commits. Readers are never blocked.
+Status PostgresBackend::Begin() {
+  return Execute("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(kWriteLockKey) + ")");
+}
 Status PostgresBackend::Commit() { return Execute("COMMIT"); }
 Status PostgresBackend::Rollback() { return Execute("ROLLBACK"); }
 

@@ -31,9 +31,14 @@ class PostgresBackend : public Backend {
                         const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
   void SchemaChanged() override { catalogue_stale_ = true; }
   Status Begin() override;
+  bool FailureAbortsTransaction() const override { return true; }
+  Status ExecuteGuarded(const std::string& native_sql) override;
+  Result<RowData> QueryGuarded(const std::string& native_sql,
+                               const std::vector<std::string>* written_names) override;
   Status Commit() override;
   Status Rollback() override;
 
@@ -42,7 +47,13 @@ class PostgresBackend : public Backend {
   Status Prepare();
   // Runs one text; the result when it succeeded.
   Result<std::shared_ptr<pg_result>> Run(const std::string& sql);
+  // The same under a savepoint, rolled back to when the statement fails.
+  Result<std::shared_ptr<pg_result>> RunGuarded(const std::string& sql);
+  RowData ReadRows(pg_result* result, const std::vector<std::string>* written_names);
   Status LoadCatalogue();
+
+  // The key of the advisory lock every write transaction takes.
+  static constexpr long long kWriteLockKey = 0x4472766D6F72;  // "Dravmor" in ASCII
 
   struct DeclaredColumn {
     std::string name;

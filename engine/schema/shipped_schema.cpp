@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/connection_string.h"
+#include "engine/schema/indexes.h"
 #include "engine/sqlite/sqlite_backend.h"
 
 namespace dravmor {
@@ -47,6 +48,7 @@ Status CreateShippedSchema(SharedConnection& connection) {
     if (!s.ok())
       return Status::Error(s.number(), s.text() + " in: " + statement.substr(0, 120));
   }
+  if (Status s = AddMissingIndexes(connection); !s.ok()) return s;
   return transaction.Commit();
 }
 

@@ -246,6 +246,18 @@ Result<std::vector<std::string>> SqliteBackend::TableNames() {
   return names;
 }
 
+Result<std::vector<std::pair<std::string, std::string>>> SqliteBackend::IndexedColumns() {
+  auto rows = Query(
+      "SELECT lower(t.name), lower(c.name) FROM sqlite_master AS t, "
+      "pragma_index_list(t.name) AS i, pragma_index_info(i.name) AS c "
+      "WHERE t.type='table' AND c.seqno=0 AND c.name IS NOT NULL");
+  if (!rows.ok()) return rows.status();
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (size_t i = 0; i + 1 < rows->cells.size(); i += 2)
+    pairs.emplace_back(rows->cells[i].ToText(), rows->cells[i + 1].ToText());
+  return pairs;
+}
+
 Result<dialect::SchemaHints> SqliteBackend::LoadSchemaHints() {
   // pragma_table_info as a table: every column of every table in one query.
   auto rows = Query(

@@ -30,6 +30,7 @@ class SqliteBackend : public Backend {
                         const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Result<std::vector<std::string>> TableNames() override;
+  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
   Result<dialect::SchemaHints> LoadSchemaHints() override;
   Status Begin() override;
   Status Commit() override;

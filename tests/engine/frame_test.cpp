@@ -83,12 +83,17 @@ TEST_P(Frame, CascadeFailingHalfWayLeavesNothingBehind) {
   EXPECT_EQ(order, std::vector<std::string>{"Accesserror:0"});
   probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO t VALUES(2,'b')"});
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 2);
-  // Inside a transaction already open the cascade joins it.
+  // Inside a transaction already open the cascade nests: its failure undoes
+  // its own part only, and the outer transaction goes on.
   {
     Transaction outer(probe_.connection());
     ASSERT_TRUE(outer.status().ok());
     probe_.Cascade({"INSERT INTO t VALUES(3,'c')"});
-    EXPECT_FALSE(Transaction(probe_.connection()).status().ok());  // no nesting
+    probe_.Cascade({"INSERT INTO t VALUES(4,'d')", "INSERT INTO nope VALUES(1)"});
+    // Read inside the open transaction, on its own connection.
+    auto rows = probe_.connection().Query("SELECT COUNT(*) FROM t", dialect::Source::Jet);
+    ASSERT_TRUE(rows.ok());
+    EXPECT_EQ(rows->cells[0].long_value(), 3);
   }
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 2);  // the outer rolled back
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/id_allocator.h"
 #include "engine/routines.h"
 #include "tests/support/test_database.h"
 
@@ -14,16 +15,22 @@ namespace {
 
 class Routines : public testing::ShippedDatabase {};
 
-TEST_P(Routines, NextIdIsLargestPlusOneAndNeverReusesGaps) {
+TEST_P(Routines, NextIdIsAboveEveryStoredAndHandedOutId) {
   Exec("CREATE TABLE ids (id Long, cur Currency)");
   EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "1");
-  Exec("INSERT INTO ids VALUES(41, 1)");
+  Exec("INSERT INTO ids VALUES(41, 1)");  // written by another program
   Exec("INSERT INTO ids VALUES(7, 2)");
   EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "42");
+  // The newest row deleted: its id, and the one handed out, never come back.
   Exec("DELETE FROM ids WHERE id=41");
-  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "8");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "43");
+  // Ids are whole: a stored fraction counts as its whole part.
   Exec("INSERT INTO ids VALUES(9, 12.5)");
-  EXPECT_EQ(GetMaxID(*connection_, "ids", "cur").ToText(), "13.5");
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "cur").ToText(), "13");
+  // Marks are per table and column, whatever the letter case.
+  EXPECT_EQ(GetMaxID(*connection_, "IDS", "CUR").ToText(), "14");
+  EXPECT_EQ(*AllocateCopyBase(*connection_, "ids", "id", 3), 44);  // 45..47 for the copies
+  EXPECT_EQ(GetMaxID(*connection_, "ids", "id").ToText(), "48");
   // A table that does not exist: 0 without any report; NextId keeps why.
   EXPECT_EQ(GetMaxID(*connection_, "nope", "id").ToText(), "0");
   EXPECT_FALSE(NextId(*connection_, "nope", "id").ok());

@@ -137,19 +137,20 @@ TEST_P(FormulaDanYuan, OrderFollowsAddsDeletesAndMovesAtBothEnds) {
   f_.SetWeiShu(0);
   f_.UpDown(Id(4), 4, Id(3), true);
   EXPECT_EQ(Order(), (Names{"1:1", "2:2", "5:3", "3:4", "4:5", "6:6"}));
-  // Deleting leaves a gap; a new row goes after the last.
+  // Deleting leaves a gap; a new row goes after the last, under an id never
+  // used before.
   Exec("INSERT INTO FormulaV (ID, TKID, XLID, xcID, ShunXu, xcGS_ID) VALUES(1,9,1,3,1,6)");
   Exec("INSERT INTO XiaV (ID, XcGS_ID) VALUES(1,6)");
   f_.DelFormula(Id(6), 4);
   f_.DelFormula(Id(1), 4);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM FormulaV") + Count("SELECT COUNT(*) FROM XiaV"), 0);
   f_.AddFormula(Texts("L7"), 1, Id(3));
-  EXPECT_EQ(Order(), (Names{"2:2", "5:3", "3:4", "4:5", "6:6"}));
+  EXPECT_EQ(Order(), (Names{"2:2", "5:3", "3:4", "4:5", "7:6"}));
   // The extra condition narrows one move, then is gone.
   f_.SetWeiShu(1);
   f_.strSQL(" AND xczhgs_id<>5");
   f_.UpDown(Id(4), 4, Id(3), true);
-  EXPECT_EQ(Order(), (Names{"3:2", "2:3", "5:3", "4:5", "6:6"}));
+  EXPECT_EQ(Order(), (Names{"3:2", "2:3", "5:3", "4:5", "7:6"}));
   EXPECT_EQ(f_.GetMaxWeiShu(6, true, 4), 4);
 }
 
@@ -281,10 +282,10 @@ TEST_P(FormulaDanYuan, FormulaUnitsAndTheirCopy) {
             (Names{"a'1|1|1", "a2|2|1"}));
   EXPECT_EQ(Rows("SELECT ShanName FROM UnitShanJiaGong WHERE unitTK_ID=31"), Names{"扇'"});
   EXPECT_EQ(Count("SELECT COUNT(*) FROM UnitPeiJian WHERE unitTK_ID=31"), 0);
-  // Keys are the largest plus one as each copy goes in (the target's old
-  // row has gone by then).
-  EXPECT_EQ(Count("SELECT MIN(xcUnitGs_ID) FROM UnitXingCai WHERE unitTK_ID=31"), 3);
-  f_.DelFormulaUnit(Id(3), "型材公式", "");
+  // Each copy takes a key never handed out before, the target's old row's
+  // included.
+  EXPECT_EQ(Count("SELECT MIN(xcUnitGs_ID) FROM UnitXingCai WHERE unitTK_ID=31"), 4);
+  f_.DelFormulaUnit(Id(4), "型材公式", "");
   EXPECT_EQ(Count("SELECT COUNT(*) FROM UnitXingCai WHERE unitTK_ID=31"), 1);
 }
 

@@ -1,7 +1,6 @@
 #include "tests/support/test_database.h"
 
-#include <unistd.h>
-
+#include <atomic>
 #include <random>
 
 #include "engine/schema/shipped_schema.h"
@@ -34,9 +33,9 @@ std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* wh
     *why = "PostgreSQL tests skipped: " + cluster->why_unavailable();
     return "";
   }
-  // Unique across the test processes that share one cluster.
-  static int counter = 0;
-  std::string name = "t" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+  // The cluster keeps the names of different processes apart.
+  static std::atomic<int> counter = 0;
+  std::string name = "t" + std::to_string(++counter);
   if (Status s = cluster->CreateDatabase(name); !s.ok()) {
     *why = "cannot create a test database: " + s.ToString();
     return "";

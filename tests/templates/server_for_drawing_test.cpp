@@ -1,10 +1,15 @@
 // ServerForDrawing: the editor's own queries on the shared connection, and
-// template registration into a second database through a connection of the
-// call's own, an up-to-date one and an old one with the five first columns
-// only, while the thread's connection stays where it was.
+// template registration into a second database through a connection the
+// thread keeps for it, an up-to-date one and an old one with the five first
+// columns only, while the thread's connection stays where it was.
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
+
+#include <filesystem>
+#include <thread>
 
 #include "engine/backend.h"
+#include "engine/kept_connection.h"
 #include "engine/schema/shipped_schema.h"
 #include "engine/sqlite/sqlite_backend.h"
 #include "templates/server_for_drawing.h"
@@ -145,6 +150,46 @@ TEST_P(Drawing, FailuresAreReportedUnderTheirOperation) {
   EXPECT_FALSE(second->IsOpen());
   EXPECT_NE(first, second);  // each call hands out a set of its own
   EXPECT_TRUE(first->IsOpen());
+}
+
+TEST_P(Drawing, TheThreadKeepsOneConnectionPerDatabaseAndRenewsABrokenOne) {
+  const std::string other = SecondDatabase(true);
+  auto first = KeptConnections::ForThisThread(other);
+  ASSERT_TRUE(first.ok()) << first.status().ToString();
+  EXPECT_EQ(KeptConnections::ForThisThread(other)->get(), first->get());
+  EXPECT_NE(first->get(), connection_.get());
+  // The same string as the thread's connection still gets one of its own.
+  EXPECT_NE(KeptConnections::ForThisThread(connection_string_)->get(), connection_.get());
+  std::weak_ptr<SharedConnection> of_other_thread;
+  std::thread([&] {
+    auto own = KeptConnections::ForThisThread(other);
+    ASSERT_TRUE(own.ok());
+    EXPECT_NE(own->get(), first->get());
+    of_other_thread = *own;
+  }).join();
+  EXPECT_TRUE(of_other_thread.expired());  // closed with its thread
+
+  // A server session that was cut is replaced on the next registration; a
+  // database file that is gone is reported, not written into unseen.
+  if (!OnServer()) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(other + suffix);
+    Add(30, "after", other);
+    EXPECT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
+    return;
+  }
+  PGconn* admin = PQconnectdb(other.c_str());
+  PGresult* r = PQexec(admin, "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+                              "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+  EXPECT_EQ(PQresultStatus(r), PGRES_TUPLES_OK) << PQerrorMessage(admin);
+  PQclear(r);
+  PQfinish(admin);
+  Add(30, "after", other);
+  EXPECT_TRUE(events_.events.empty()) << events_.events[0].args[2].ToText();
+  SharedConnection check;
+  ASSERT_TRUE(check.Bind(other).ok());
+  auto rows = check.Query("SELECT COUNT(*) FROM 图库 WHERE TK_ID=30", dialect::Source::Jet);
+  ASSERT_TRUE(rows.ok());
+  EXPECT_EQ(rows->cells[0].ToText(), "1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Drawing, testing::BothBackends(), testing::BackendName);

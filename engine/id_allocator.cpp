@@ -1,0 +1,100 @@
+#include "engine/id_allocator.h"
+
+#include "engine/routines.h"
+#include "engine/text.h"
+
+namespace dravmor {
+
+namespace {
+
+constexpr dialect::Source kJet = dialect::Source::Jet;
+
+// One mark per table and column, whatever letter case a caller spells them in.
+std::string MarkKey(const std::string& table, const std::string& column) {
+  return ToLowerAscii(table) + "." + ToLowerAscii(column);
+}
+
+// The whole part of a stored id (a fraction written by another program
+// rounds down, so the next id is still above it).
+Result<int64_t> WholeId(const Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return int64_t{0};
+  auto number = value.ToCurrency();
+  if (!number.ok()) return number.status();
+  int64_t whole = number->scaled / Currency::kScale;
+  if (number->scaled < 0 && number->scaled % Currency::kScale != 0) --whole;
+  return whole;
+}
+
+// The first value of a one-row query, Null when it has no row.
+Result<Variant> FirstValue(SharedConnection& connection, const std::string& sql) {
+  auto rows = connection.Query(sql, kJet, true);
+  if (!rows.ok()) return rows.status();
+  if (rows->RowCount() == 0 || rows->cells.empty()) return Variant(Null{});
+  return rows->cells[0];
+}
+
+Status EnsureMarksTable(SharedConnection& connection) {
+  if (connection.IdMarksKnown()) return Status::Ok();
+  auto exists = TableExists(connection, kIdHighWaterTable);
+  if (!exists.ok()) return exists.status();
+  // Remembered only when found: one made now goes if the transaction
+  // making it is rolled back.
+  if (*exists) {
+    connection.SetIdMarksKnown();
+    return Status::Ok();
+  }
+  return connection.Execute(IdHighWaterTableSql(), kJet, true);
+}
+
+}  // namespace
+
+std::string IdHighWaterTableSql() {
+  return "CREATE TABLE IdHighWater (IdKey Text(255) PRIMARY KEY, LastID Currency)";
+}
+
+Result<Currency> AllocateIds(SharedConnection& connection, const std::string& table,
+                             const std::string& column, int64_t count) {
+  if (count < 1)
+    return Status::Error(ErrorCode::kBadArgument, "An id block needs at least one id");
+  // In the caller's transaction its write lock is held already; alone, the
+  // allocation takes it for its own few statements.
+  std::optional<Transaction> own;
+  if (!connection.InTransaction()) {
+    own.emplace(connection);
+    if (!own->status().ok()) return own->status();
+  }
+  if (Status s = EnsureMarksTable(connection); !s.ok()) return s;
+  auto stored = FirstValue(connection, "SELECT MAX(" + column + ") FROM " + table);
+  if (!stored.ok()) return stored.status();
+  auto largest_stored = WholeId(*stored);
+  if (!largest_stored.ok()) return largest_stored.status();
+
+  const std::string key = "'" + SqlQuote(MarkKey(table, column)) + "'";
+  auto mark = FirstValue(connection, "SELECT LastID FROM IdHighWater WHERE IdKey=" + key);
+  if (!mark.ok()) return mark.status();
+  auto largest_given = WholeId(*mark);
+  if (!largest_given.ok()) return largest_given.status();
+
+  const int64_t first = std::max(*largest_stored, *largest_given) + 1;
+  const std::string last = std::to_string(first + count - 1);
+  Status written =
+      mark->IsNull()
+          ? connection.Execute("INSERT INTO IdHighWater (IdKey, LastID) VALUES (" + key + "," +
+                                   last + ")",
+                               kJet, true)
+          : connection.Execute("UPDATE IdHighWater SET LastID=" + last + " WHERE IdKey=" + key,
+                               kJet, true);
+  if (!written.ok()) return written;
+  if (own)
+    if (Status s = own->Commit(); !s.ok()) return s;
+  return Currency::FromWhole(first);
+}
+
+Result<int64_t> AllocateCopyBase(SharedConnection& connection, const std::string& table,
+                                 const std::string& column, int64_t count) {
+  auto first = AllocateIds(connection, table, column, std::max<int64_t>(count, 0) + 1);
+  if (!first.ok()) return first.status();
+  return first->scaled / Currency::kScale;
+}
+
+}  // namespace dravmor
