@@ -1,5 +1,6 @@
 #include "catalogue/server_for_pei_jian.h"
 
+#include "catalogue/binding_owner.h"
 #include <cctype>
 
 #include "engine/numeric.h"
@@ -96,7 +97,8 @@ void ServerForPeiJian::DelPeiJian(Currency ID) {
   RunAtomically(ErrorMode::Handler, "DelPeiJian", [&] {
     const std::string id = SqlNumber(ID);
     Exec("DELETE FROM 配件 WHERE pj_id=" + id);
-    Exec("DELETE FROM 绑定配件 WHERE Zhu_id =" + id);
+    // Only the bindings this accessory owns: a profile may have its id.
+    Exec("DELETE FROM 绑定配件 WHERE Zhu_id =" + id + OwnedBy(kOwnerAccessory));
     Exec("DELETE FROM 绑定配件 WHERE Fu_id =" + id);
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=1 AND WuJianID=" + id);
     deleted = true;

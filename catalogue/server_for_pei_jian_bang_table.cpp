@@ -12,7 +12,8 @@ ClassInfo ServerForPeiJianBang::Describe() {
   c.create = [] { return std::make_unique<ServerForPeiJianBang>(); };
   c.methods = {
       Bind("Connect", &C::Connect, {Ref("strConnection", V::String)}),
-      Bind("GetPJID", &C::GetPJID, {In("lngXC_ID", V::Currency)}),
+      Bind("GetPJID", &C::GetPJID,
+           {In("lngXC_ID", V::Currency), InOpt("ZhuType", V::Long, int32_t{kOwnerUnknown})}),
       Bind("GetPeiJianBang", &C::GetPeiJianBang, {}),
       Bind("AddBang", &C::AddBang, {In("frm", V::Object)}),
       Bind("EditBang", &C::EditBang, {In("ID", V::Currency), In("frm", V::Object)}),

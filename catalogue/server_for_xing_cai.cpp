@@ -1,6 +1,7 @@
 // ServerForXingCai: the profile catalogue of a series.
 #include "catalogue/server_for_xing_cai.h"
 
+#include "catalogue/binding_owner.h"
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/routines.h"
@@ -117,6 +118,11 @@ void ServerForXingCai::RefreshList() {
 
 void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
   RunAtomically(ErrorMode::Handler, "AddXingCai", [&] {
+    // -1 is the all-rows marker of the stock lists, not a series or a
+    // factory: a profile stored under it would be in no series.
+    if (series_ == -1 || factory_ == -1)
+      Check(Status::Error(ErrorCode::kBadArgument,
+                          "Choose one series and factory before adding a profile"));
     ProfileForm f = ReadProfileForm(frm, true);
     if (!ConfirmDuplicate(f.code, false, Currency{})) return;
     std::string bihou = TypedNumber(FormText(frm, "txtXingCaiInfo", 6));
@@ -170,17 +176,27 @@ void ServerForXingCai::EditXingCai(Currency ID, const std::shared_ptr<Object>& f
 }
 
 void ServerForXingCai::Edit_DYE_ChongFuXC(Currency ID, const std::shared_ptr<Object>& frm) {
-  RunAtomically(ErrorMode::ResumeNext, "Edit_DYE_ChongFuXC", [&] {
-    ProfileForm f = ReadProfileForm(frm, false);
+  // The whole form is read first: a value it cannot give stops the edit
+  // before anything is written, so no look-alike gets an empty code or 0.
+  ProfileForm f;
+  std::string bihou, baojing, guizheng;
+  bool read = false;
+  Run(ErrorMode::SilentHandler, "Edit_DYE_ChongFuXC", [&] {
+    f = ReadProfileForm(frm, false);
     auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
+    bihou = number(FormText(frm, "txtXingCaiInfo", 6));
+    baojing = number(FormText(frm, "txtXingCaiInfo", 7));
+    guizheng = number(FormText(frm, "txtGuiZheng"));
+    read = true;
+  });
+  if (!read) return;
+  RunAtomically(ErrorMode::ResumeNext, "Edit_DYE_ChongFuXC", [&] {
     Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
          "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +
-         "MiZhong=" + f.weight + "," + "BiHou=" + number(FormText(frm, "txtXingCaiInfo", 6)) +
-         "," + "BaoJing=" + number(FormText(frm, "txtXingCaiInfo", 7)) + "," +
-         "DaLei=" + f.major_class + "," + "GcGuiZheng=" + number(FormText(frm, "txtGuiZheng")) +
-         "," + "jiage=" + f.price + "," + "lb_id=" + f.category + ", " + "YS='" +
-         SqlQuote(f.colour) + "',  " + "Gangchen='" + f.kind + "'  " +
-         "WHERE xc_id=" + SqlNumber(ID));
+         "MiZhong=" + f.weight + "," + "BiHou=" + bihou + "," + "BaoJing=" + baojing + "," +
+         "DaLei=" + f.major_class + "," + "GcGuiZheng=" + guizheng + "," + "jiage=" + f.price +
+         "," + "lb_id=" + f.category + ", " + "YS='" + SqlQuote(f.colour) + "',  " +
+         "Gangchen='" + f.kind + "'  " + "WHERE xc_id=" + SqlNumber(ID));
   });
 }
 
@@ -190,6 +206,9 @@ void ServerForXingCai::DelXingCai(Currency ID) {
     Exec("DELETE FROM 型材 WHERE xc_id=" + id);
     Exec("DELETE FROM 绑定 WHERE Zhu_id =" + id);
     Exec("DELETE FROM 绑定 WHERE Fu_id =" + id);
+    // The accessory bindings the profile owns go with it, and none of an
+    // accessory that has the same id.
+    Exec("DELETE FROM 绑定配件 WHERE Zhu_id =" + id + OwnedBy(kOwnerProfile));
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=0 AND WuJianID=" + id);
   });
 }
@@ -198,10 +217,12 @@ RecordsetPtr ServerForXingCai::GetXingCai(std::string& strDaiMa) {
   auto rs = std::make_shared<Recordset>();
   Run(ErrorMode::Handler, "Getxingcai", [&] {
     const std::string s = CurrentSeries(), t = SqlNumber(true_value());
+    // A profile whose material class has no row is still listed, with an
+    // empty class name.
     std::string sql =
         "SELECT xc_id,Daima,MingchengXC,Mizhong,Changdu,JiaGe,mingcheng,ShifouTongyong,"
         "DuanMianTu,GangChen,YS,BiHou,BaoJing,GcGuiZheng, xcDalei.DaLei  " +
-        std::string("FROM ( 型材 INNER JOIN 类别 ON 型材.LB_ID=类别.LB_ID) INNER JOIN XcDalei ON "
+        std::string("FROM ( 型材 INNER JOIN 类别 ON 型材.LB_ID=类别.LB_ID) LEFT JOIN XcDalei ON "
                     "型材.Dalei=xcDalei.ID  ");
     if (!strDaiMa.empty())
       sql += " WHERE (xl_id= " + s + " OR ( xc_ID IN (SELECT xc_ID FROM TongYong WHERE xl_ID= " +
@@ -269,12 +290,11 @@ void ServerForXingCai::EditBiHouXc(float sglBH) {
   RunAtomically(ErrorMode::ResumeNext, "EditBiHouXc", [&] {
     const std::string bh = ShortestDecimal(sglBH);
     // Weights scale with the ratio of the new to the old wall thickness.
-    // A profile without a thickness (0) makes the whole statement a division
-    // by zero, which the database refuses; SQLite would instead write Null
-    // weights, so the statement is not run at all then.
-    if (rescale_weight_ &&
-        !CountsAny("SELECT COUNT(*) FROM 型材 WHERE BiHou=0 AND XL_ID=" + CurrentSeries()))
-      Exec("UPDATE 型材 SET MiZhong = MiZhong*" + bh + "/BiHou WHERE XL_ID=" + CurrentSeries());
+    // A profile without a thickness (0 or empty) has no ratio: its weight
+    // is kept rather than divided into Null or a division-by-zero failure.
+    if (rescale_weight_)
+      Exec("UPDATE 型材 SET MiZhong = MiZhong*" + bh + "/BiHou WHERE XL_ID=" + CurrentSeries() +
+           " AND BiHou<>0");
     Exec("UPDATE 型材 SET BiHou=" + bh + " WHERE XL_ID=" + CurrentSeries());
     RefreshList();
   });

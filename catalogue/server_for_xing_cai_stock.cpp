@@ -100,9 +100,10 @@ RecordsetPtr ServerForXingCai::GetXcForHouse(const std::string& strDaiMa) {
       sql += " WHERE 型材.xl_id IN (SELECT 系列.Xl_ID FROM 系列  WHERE Cj_id=" + f;
       sql += strDaiMa.empty() ? ")" : ") AND Daima LIKE " + std::string("'%") + code + "%'";
     } else if (factory_ == -1) {
-      sql += strDaiMa.empty() ? " WHERE 型材.xc_ID<>1 "
-                              : " WHERE 型材.xc_ID<>1 AND  Daima LIKE " + std::string("'%") +
-                                    code + "%'";
+      // Every profile: id 1 is a new shop's first profile, not a reserved
+      // row to hide.
+      sql += strDaiMa.empty() ? " WHERE 1=1 "
+                              : " WHERE 1=1 AND  Daima LIKE " + std::string("'%") + code + "%'";
     } else {
       sql += " WHERE (xl_id= " + s +
              " OR ( 型材.xc_ID IN (SELECT TongYong.xc_ID FROM TongYong WHERE xl_ID= " + s + ")";
@@ -119,8 +120,22 @@ RecordsetPtr ServerForXingCai::GetXcForHouse(const std::string& strDaiMa) {
 
 // Remnants.
 
+namespace {
+
+// A remnant is a real piece: neither its length nor its count is negative.
+Status CheckRemnant(int16_t length, int16_t count) {
+  if (length < 0 || count < 0)
+    return Status::Error(ErrorCode::kBadArgument,
+                         "A remnant's length and count cannot be negative (length " +
+                             std::to_string(length) + ", count " + std::to_string(count) + ")");
+  return Status::Ok();
+}
+
+}  // namespace
+
 void ServerForXingCai::AddLingLiao(Currency xcID, int16_t IntCD, int16_t NUm) {
   RunAtomically(ErrorMode::Handler, "AddLingLiao", [&] {
+    if (!Check(CheckRemnant(IntCD, NUm))) return;
     auto id = NextId(connection(), "LingLiao", "LingLiao_id");
     if (!Check(id.status())) return;
     Exec("INSERT INTO LingLiao VALUES(" + SqlNumber(*id) + "," + SqlNumber(xcID) + "," +
@@ -131,6 +146,7 @@ void ServerForXingCai::AddLingLiao(Currency xcID, int16_t IntCD, int16_t NUm) {
 
 void ServerForXingCai::UpdateLing(Currency ID, int16_t CD, int16_t NUm) {
   RunAtomically(ErrorMode::None, "UpdateLing", [&] {
+    if (!Check(CheckRemnant(CD, NUm))) return;
     Exec("Update LingLiao SET changdu=" + SqlNumber(CD) + ",shuliang= " + SqlNumber(NUm) +
          " WHERE LingLiao_id=" + SqlNumber(ID));
     GetLingLiao();

@@ -147,7 +147,28 @@ void ServerForKeHu::DeleteProjectSteps(Currency ID, Status& failure) {
 
 void ServerForKeHu::DelProject(Currency ID) {
   RunAtomically(ErrorMode::ResumeNext, "DelProject", [&] {
-    Status failure;
+    // 0 is no project: as a batch column value it names every main
+    // project. An id with no row has nothing of its own to delete.
+    const std::string id = SqlNumber(ID);
+    auto rows = connection().Query(
+        "SELECT Gcxx_ID FROM ProjectInfo WHERE pici=" + id + " ORDER BY Gcxx_ID", source());
+    auto own = connection().Query("SELECT Gcxx_ID FROM ProjectInfo WHERE Gcxx_ID=" + id, source());
+    Status failure = !rows.ok() ? rows.status() : own.status();
+    if (failure.ok() && (ID == Currency{} || own->RowCount() == 0))
+      failure = Status::Error(ErrorCode::kBadArgument, "There is no project " + id + " to delete");
+    if (!failure.ok()) {
+      RaiseAccessError("ServerForKeHu.DelProject", failure);
+      return;
+    }
+    // The project's batches go with what hangs from each of them, as
+    // DEL_ALL_Pro removes them; then the project itself.
+    Recordset batches(std::move(*rows));
+    for (; !*batches.Eof(); batches.MoveNext()) {
+      auto batch = batches.Value("Gcxx_ID");
+      auto whole = batch.ok() ? batch->ToCurrency() : Result<Currency>(batch.status());
+      if (whole.ok()) DeleteProjectSteps(*whole, failure);
+      else Keep(failure, whole.status());
+    }
     DeleteProjectSteps(ID, failure);
     GetProjectInfo(Currency{}, view_open_);
     if (!failure.ok()) RaiseAccessError("ServerForKeHu.DelProject", failure);

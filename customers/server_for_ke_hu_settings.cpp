@@ -26,7 +26,7 @@ void ServerForKeHu::ApplySetting(const std::shared_ptr<Object>& frm) {
 
     // The whole form is read before sys is touched.
     auto number = [&](int index) {
-      return SqlNumber(LeadingNumber(FormText(frm, "txtname", index)));
+      return SqlNumber(LeadingDecimal(FormText(frm, "txtname", index)));
     };
     auto text = [&](const char* control, int index) {
       return SqlQuote(FormText(frm, control, index));

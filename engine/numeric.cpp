@@ -52,6 +52,23 @@ double LeadingNumber(std::string_view text) {
   return ec == std::errc() && std::isfinite(value) ? value : 0;
 }
 
+double LeadingDecimal(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  const size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  const std::string number(text.substr(start, i - start));
+  double value = std::strtod(number.c_str(), nullptr);
+  return std::isfinite(value) ? value : 0;
+}
+
 std::string ShortestDecimal(double value) {
   if (value == 0) return "0";
   char buf[64];

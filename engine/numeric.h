@@ -14,6 +14,12 @@ namespace dravmor {
 // begin with a number ("  12.5cm" -> 12.5, "abc" -> 0, "1e3x" -> 1000).
 double LeadingNumber(std::string_view text);
 
+// The settings form's stricter rule: leading blanks skipped, an optional
+// sign, digits with at most one decimal point, stopping at the first other
+// character; 0 when there are no digits. No exponent and no &H/&O forms,
+// and no blanks inside ("1e3" -> 1, "&H10" -> 0, "1 2" -> 1).
+double LeadingDecimal(std::string_view text);
+
 // The shortest decimal text that reads back as the same double
 // (12.5 -> "12.5", 3 -> "3", 0.1 -> "0.1"); never exponent notation for
 // values a form can hold.

@@ -34,13 +34,16 @@ const std::vector<KeyOwner>& ReferenceMap() {
         {"BiaoYeDetail", "XL_ID", {}}, {"FormulaV", "XLID", {}}}},
       {"型材", "Xc_ID",
        {{"型材", "YuanID", {}}, {"绑定", "Zhu_ID", {}}, {"绑定", "Fu_ID", {}},
-        // The main part of an accessory binding is a profile.
-        {"绑定配件", "Zhu_ID", {}}, {"TongYong", "xc_ID", {}}, {"型材组合公式", "xc_id", {}},
+        // An accessory binding's main part is the kind its ZhuType names; a
+        // row whose kind could not be told (Null) follows neither.
+        {"绑定配件", "Zhu_ID", {{"ZhuType", true, 0}}}, {"TongYong", "xc_ID", {}},
+        {"型材组合公式", "xc_id", {}},
         {"FormulaV", "xcID", {}}, {"LingLiao", "xc_ID", {}}, {"SingleXcyh", "xc_ID", {}},
         {"xcyhNameID", "xc_ID", {}}, {"McColor", "xc_ID", {}}, {"BaoDanDetail", "Xc_ID", {}},
         {"ChuRuDetail", "WuJianID", LedgerItem(0)}}},
       {"配件", "PJ_ID",
        {{"配件组合公式", "pj_id", {}}, {"绑定配件", "Fu_ID", {}},
+        {"绑定配件", "Zhu_ID", {{"ZhuType", true, 1}}},
         {"ChuRuDetail", "WuJianID", LedgerItem(1)}}},
       {"玻璃", "BL_ID", {{"ChuRuDetail", "WuJianID", LedgerItem(2)}}},
       {"绑定", "Bang_ID", {}},

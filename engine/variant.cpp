@@ -118,6 +118,13 @@ Result<Currency> Variant::ToCurrency() const {
     case VarType::Long: return Currency::FromWhole(long_value());
     case VarType::Byte: return Currency::FromWhole(byte());
     case VarType::Boolean: return Currency::FromWhole(boolean() ? -1 : 0);
+    case VarType::Single: {
+      // The digits the Single shows (1234.56), not those of the double it
+      // widens to (1234.5600586...), which would round to 1234.5601.
+      auto shown = ParseNumber(ShortestDecimal(single()));
+      if (!shown) return Mismatch();
+      return Currency::FromDouble(*shown);
+    }
     default: {
       auto d = ToDouble();
       if (!d.ok()) return d.status();

@@ -42,7 +42,8 @@ void ServerForFormulaDanYuan::SetCopyToXiLie(bool IsToXL, Currency YuanID, Curre
 // the values between the key and the row's own columns; each copied row is
 // handed to after (with its new key) for the rows hanging off it.
 struct ServerForFormulaDanYuan::CopyStep {
-  std::string table, key, delete_sql, select_sql, head;
+  // clear_first: rows hanging off the target's rows, deleted with them.
+  std::string table, key, clear_first, delete_sql, select_sql, head;
   std::vector<Column> columns;
   std::function<void(const RecordsetPtr&, const std::string& key)> after;
 };
@@ -58,16 +59,19 @@ void ServerForFormulaDanYuan::CopyFormula(Currency curCopyID, Currency curPasteI
     }
     std::vector<CopyStep> steps;
     if (copy_profiles_) {
-      auto first = std::make_shared<bool>(true);
+      // The position values go with the formulas they belong to, also when
+      // the source has none to copy; those of the other material families'
+      // formulas, which stay, stay with them.
       steps.push_back(
           {"型材单元公式", "XcdyGs_id",
+           "DELETE FROM FormulaDYV WHERE dytk_ID=" + p +
+               " AND xcdyGS_ID NOT IN (SELECT XcdyGs_id FROM 型材单元公式 WHERE dytk_ID=" + p +
+               " AND (LvSu<>" + l + " OR LvSu IS NULL))",
            "DELETE FROM 型材单元公式 WHERE dytk_ID=" + p + " AND LvSu=" + l,
            "SELECT * FROM 型材单元公式 WHERE dytk_ID=" + c + " AND LvSu=" + l, p,
            {{"xl_id", false}, {"lb_id", false}, {"Gs", true}, {"Shuliang", true},
             {"ShunXu", false}, {"xlFS", true}, {"LvSu", false}},
-           [&, first](const RecordsetPtr& row, const std::string& key) {
-             if (*first) Exec("DELETE FROM FormulaDYV WHERE dytk_ID=" + p);
-             *first = false;
+           [&](const RecordsetPtr& row, const std::string& key) {
              RecordsetPtr values = Open("SELECT * FROM FormulaDYV WHERE dytk_ID=" + c +
                                         " AND xcdyGS_ID=" + Number(Field(row, "xcdygs_ID")));
              for (; !values->IsEmpty() && !*values->Eof(); Check(values->MoveNext())) {
@@ -81,26 +85,26 @@ void ServerForFormulaDanYuan::CopyFormula(Currency curCopyID, Currency curPasteI
            }});
     }
     if (copy_accessories_)
-      steps.push_back({"配件单元公式", "pjdyGs_id",
+      steps.push_back({"配件单元公式", "pjdyGs_id", "",
                        "DELETE FROM 配件单元公式 WHERE dytk_ID=" + p + " AND LvSu=" + l,
                        "SELECT * FROM 配件单元公式 WHERE dytk_ID=" + c + " AND LvSu=" + l, p,
                        {{"xl_id", false}, {"LB_id", false}, {"Gs", true}, {"ShunXu", false},
                         {"LvSu", false}, {"Fa", true}},
                        nullptr});
     if (copy_glass_)
-      steps.push_back({"玻璃单元公式", "bldyGs_id",
+      steps.push_back({"玻璃单元公式", "bldyGs_id", "",
                        "DELETE FROM 玻璃单元公式 WHERE dytk_ID=" + p + " AND LvSu=" + l,
                        "SELECT * FROM 玻璃单元公式 WHERE dytk_ID=" + c + " AND LvSu=" + l, p,
                        {{"xl_id", false}, {"Gs_Chang", true}, {"Gs_Kuan", true},
                         {"ShuLiang", false}, {"ShunXu", false}, {"dyBLDH", true},
                         {"LvSu", false}},
                        nullptr});
-    steps.push_back({"GeneralBlock", "Block_id",
+    steps.push_back({"GeneralBlock", "Block_id", "",
                      "DELETE FROM GeneralBlock WHERE tk_ID=" + p + " AND LvSu=" + l,
                      "SELECT * FROM GeneralBlock WHERE tk_ID=" + c + " AND LvSu=" + l, p,
                      {{"bk_CODE", true}, {"bk_Mean", true}, {"bk_STR", true}, {"LvSu", false}},
                      nullptr});
-    steps.push_back({"ShanJiaGongDY", "SJGDY_id",
+    steps.push_back({"ShanJiaGongDY", "SJGDY_id", "",
                      "DELETE FROM ShanJiaGongDY WHERE dytk_ID=" + p + "  AND LvSu=" + l,
                      "SELECT * FROM ShanJiaGongDY WHERE dytk_ID=" + c + "  AND LvSu=" + l, p,
                      {{"LvSu", false}, {"ShanName", true}, {"ShanH", true}, {"ShanW", true},
@@ -126,15 +130,15 @@ void ServerForFormulaDanYuan::CopyWinFormula(Currency curCopyID, Currency curPas
     };
     std::vector<CopyStep> steps;
     if (copy_profiles_) {
-      auto first = std::make_shared<bool>(true);
+      // The position values go with the formulas, also when the source has
+      // none to copy.
       steps.push_back(
-          {"型材组合公式", "XczhGs_id", "DELETE FROM 型材组合公式" + where(tt, yt),
+          {"型材组合公式", "XczhGs_id", "DELETE FROM FormulaV WHERE tkID=" + tt + " AND xlID=" + yt,
+           "DELETE FROM 型材组合公式" + where(tt, yt),
            "SELECT * FROM 型材组合公式" + where(c, ys), to,
            {{"xc_id", false}, {"Gs", true}, {"Shuliang", true}, {"ShunXu", false},
             {"xlFS", true}},
-           [&, first](const RecordsetPtr& row, const std::string& key) {
-             if (*first) Exec("DELETE FROM FormulaV WHERE tkID=" + tt + " AND xlID=" + yt);
-             *first = false;
+           [&](const RecordsetPtr& row, const std::string& key) {
              RecordsetPtr values =
                  Open("SELECT * FROM FormulaV WHERE tkID=" + c + " AND xlID=" + ys +
                       " AND xcGS_ID=" + Number(Field(row, "xczhgs_ID")));
@@ -151,34 +155,35 @@ void ServerForFormulaDanYuan::CopyWinFormula(Currency curCopyID, Currency curPas
            }});
     }
     if (copy_accessories_)
-      steps.push_back({"配件组合公式", "pjzhGs_id", "DELETE FROM 配件组合公式" + where(tt, yt),
+      steps.push_back({"配件组合公式", "pjzhGs_id", "", "DELETE FROM 配件组合公式" + where(tt, yt),
                        "SELECT * FROM 配件组合公式" + where(c, ys), to,
                        {{"pj_id", false}, {"Gs", true}, {"ShunXu", false}, {"Fa", true}},
                        nullptr});
     if (copy_glass_)
-      steps.push_back({"玻璃组合公式", "blzhGs_id", "DELETE FROM 玻璃组合公式" + where(tt, yt),
+      steps.push_back({"玻璃组合公式", "blzhGs_id", "", "DELETE FROM 玻璃组合公式" + where(tt, yt),
                        "SELECT * FROM 玻璃组合公式" + where(c, ys), to,
                        {{"Gs_Chang", true}, {"Gs_Kuan", true}, {"ShuLiang", true},
                         {"ShunXu", false}, {"zhBLDH", true}},
                        nullptr});
     // The block table keeps the series before the template.
-    steps.push_back({"DetailBlock", "Block_id", "DELETE FROM DetailBlock" + where(tt, yt),
+    steps.push_back({"DetailBlock", "Block_id", "", "DELETE FROM DetailBlock" + where(tt, yt),
                      "SELECT * FROM DetailBlock" + where(c, ys), yt + "," + tt,
                      {{"bk_CODE", true}, {"bk_Mean", true}, {"bk_STR", true}},
                      nullptr});
-    steps.push_back({"ShanJiaGong", "SJG_id", "DELETE FROM ShanJiaGong" + where(tt, yt),
+    steps.push_back({"ShanJiaGong", "SJG_id", "", "DELETE FROM ShanJiaGong" + where(tt, yt),
                      "SELECT * FROM ShanJiaGong" + where(c, ys), to,
                      {{"ShanName", true}, {"ShanH", true}, {"ShanW", true},
                       {"IsShaShan", false}},
                      nullptr});
     for (const CopyStep& step : steps) RunCopyStep(step);
     if (HasTable("WZSBGT"))
-      RunCopyStep({"WZSBGT", "ID", "DELETE FROM WZSBGT" + where(tt, yt),
+      RunCopyStep({"WZSBGT", "ID", "", "DELETE FROM WZSBGT" + where(tt, yt),
                    "SELECT * FROM WZSBGT" + where(c, ys), to, {{"GT", true}}, nullptr});
   });
 }
 
 void ServerForFormulaDanYuan::RunCopyStep(const CopyStep& step) {
+  if (!step.clear_first.empty()) Exec(step.clear_first);
   Exec(step.delete_sql);
   RecordsetPtr rows = Open(step.select_sql);
   for (; !rows->IsEmpty() && !*rows->Eof(); Check(rows->MoveNext())) {

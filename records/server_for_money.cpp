@@ -10,10 +10,15 @@ namespace dravmor {
 
 namespace {
 
-std::string FourDecimals(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.4f", value);
-  return text;
+// "0.0000": the exact four places of a Currency amount.
+std::string FourDecimals(Currency value) {
+  const bool negative = value.scaled < 0;
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(value.scaled) : static_cast<uint64_t>(value.scaled);
+  char places[8];
+  std::snprintf(places, sizeof places, "%04llu",
+                static_cast<unsigned long long>(magnitude % Currency::kScale));
+  return (negative ? "-" : "") + std::to_string(magnitude / Currency::kScale) + "." + places;
 }
 
 }  // namespace
@@ -35,20 +40,19 @@ std::string ServerForMoney::DisplayInfo() {
     if (*total->Eof()) {
       summary = "0;0;0;0;0";
     } else {
-      auto number = [](const Variant& v) {
-        auto d = v.ToDouble();
-        return d.ok() ? *d : 0.0;
+      // Money is Currency: each amount is taken to its four places and the
+      // differences are exact (single precision showed 1234.56 as 1234.5601).
+      auto money = [](const Variant& v) {
+        auto c = v.ToCurrency();
+        return c.ok() ? *c : Currency{};
       };
-      const double k = number(Field(total, "Kuan")), z = number(Field(total, "ZhiBao"));
+      const Currency k = money(Field(total, "Kuan")), z = money(Field(total, "ZhiBao"));
       RecordsetPtr paid =
           Open("SELECT SUM(Kuan) FROM GcMoney WHERE GcxxID=" + project() + " GROUP BY GcxxID");
-      const double p = *paid->Eof() ? 0.0 : number(Field(paid, size_t{0}));
-      // The differences are taken in single precision, as the summary
-      // always has been.
-      const float ks = static_cast<float>(k), zs = static_cast<float>(z),
-                  ps = static_cast<float>(p);
+      const Currency p = *paid->Eof() ? Currency{} : money(Field(paid, size_t{0}));
+      const Currency owed{k.scaled - p.scaled}, with_retention{owed.scaled + z.scaled};
       summary = FourDecimals(k) + ";" + FourDecimals(z) + ";" + FourDecimals(p) + ";" +
-                FourDecimals(ks - ps) + ";" + FourDecimals(ks - ps + zs);
+                FourDecimals(owed) + ";" + FourDecimals(with_retention);
     }
     std::vector<Variant> args{Variant(summary)};
     Raise("DisplayMsg", args);
@@ -106,17 +110,17 @@ void ServerForMoney::Del(Currency ID) {
   });
 }
 
-void ServerForMoney::EditZong(float sglZong, float sglZhi) {
+void ServerForMoney::EditZong(Currency sglZong, Currency sglZhi) {
   RunAtomically(ErrorMode::Handler, "EditZong", [&] {
     RecordsetPtr row = Open("SELECT * FROM MoneyGc WHERE GcxxID=" + project());
     if (*row->Eof()) {
       auto id = NextRowId("MoneyGc", "ID");
       if (!id) return;
       Exec("INSERT INTO MoneyGc VALUES(" + SqlNumber(*id) + "," + project() + "," +
-           ShortestDecimal(sglZong) + "," + ShortestDecimal(sglZhi) + ")");
+           SqlNumber(sglZong) + "," + SqlNumber(sglZhi) + ")");
     } else {
-      Exec("UPDATE MoneyGc SET Kuan=" + ShortestDecimal(sglZong) +
-           ",ZhiBao=" + ShortestDecimal(sglZhi) + "   WHERE GcxxID=" + project());
+      Exec("UPDATE MoneyGc SET Kuan=" + SqlNumber(sglZong) + ",ZhiBao=" + SqlNumber(sglZhi) +
+           "   WHERE GcxxID=" + project());
     }
     Refresh();
   });
@@ -135,7 +139,9 @@ ClassInfo ServerForMoney::Describe() {
   };
   for (MethodInfo& m : RecordListAndChangeMethods<C>()) c.methods.push_back(std::move(m));
   c.methods.push_back(
-      Bind("EditZong", &C::EditZong, {In("sglZong", V::Single), In("sglZhi", V::Single)}));
+      // Amounts of money: Currency, so that a contract total keeps its cents
+      // (a Single holds about seven digits).
+      Bind("EditZong", &C::EditZong, {In("sglZong", V::Currency), In("sglZhi", V::Currency)}));
   c.events = RecordEvents();
   c.events.push_back({"DisplayMsg", 4, {In("strMsg", V::String)}});
   // The payment form.

@@ -24,7 +24,7 @@ class ServerForMoney : public ProjectRecordObject {
   void Add(const std::shared_ptr<Object>& frm);
   void Edit(Currency ID, const std::shared_ptr<Object>& frm);
   void Del(Currency ID);
-  void EditZong(float sglZong, float sglZhi);
+  void EditZong(Currency sglZong, Currency sglZhi);
 
   static ClassInfo Describe();
 

@@ -1,5 +1,8 @@
 #include "series/server_for_xi_lie.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "engine/id_allocator.h"
 #include "engine/routines.h"
 #include "engine/text.h"
@@ -13,9 +16,11 @@ bool IsTrue(const Variant& v) {
   return b.ok() && *b;
 }
 
-// Tree nodes are the rows AddTree made; top-level and joined series share
-// the parent and root columns with small numbers of another meaning.
-constexpr const char* kTreeNodesOnly = " AND YouGongShi<>0";
+// Tree nodes are the rows AddTree made: formula rows that name a root
+// series. A top-level series has no root (joining mode 0) even when it
+// carries the formula flag, as copies of a node do; its window type in
+// the parent column must never read as a parent id.
+constexpr const char* kTreeNodesOnly = " AND YouGongShi<>0 AND PinJieFangShi<>0";
 
 }  // namespace
 
@@ -309,6 +314,7 @@ void ServerForXiLie::GetXiLieByTree(const std::shared_ptr<Object>& objTree,
       sql += " AND xllb=" + SqlNumber(blXLLB) + " AND PinJieFangShi=0 ORDER BY xllb,Xl_id";
     RecordsetPtr rs = Open(sql);
     if (!rs->IsOpen()) return;
+    std::unordered_set<int64_t> shown;
     for (; !*rs->Eof(); rs->MoveNext()) {
       Variant xllb = Field(rs, "xllb");
       auto added = AddChild(*tree, parent, Field(rs, "MingCheng").ToText() + GetXiLieTypeName(xllb));
@@ -318,8 +324,7 @@ void ServerForXiLie::GetXiLieByTree(const std::shared_ptr<Object>& objTree,
                     (IsTrue(Field(rs, "YouGongShi")) ? "1" : "0"));
       auto id = Field(rs, "XL_ID").ToCurrency();
       if (!id.ok()) continue;
-      if (template_ != Currency{}) FillTreeFiltered(*id, *tree, added, true);
-      else FillLevel(*id, *tree, added, true, false);
+      FillLevel(*id, *tree, added, true, template_ != Currency{}, shown);
     }
     if (parent) parent->SetExpanded(true);
   });
@@ -332,38 +337,59 @@ void ServerForXiLie::FillTree(Currency xlid, const std::shared_ptr<Object>& objT
     if (!Check(tree ? Status::Ok()
                     : Status::Error(ErrorCode::kObjectRequired, "Object required: objTree")))
       return;
-    FillLevel(xlid, *tree, std::dynamic_pointer_cast<TreeNode>(node), IsFormula, false);
+    std::unordered_set<int64_t> shown;
+    FillLevel(xlid, *tree, std::dynamic_pointer_cast<TreeNode>(node), IsFormula, false, shown);
   });
-}
-
-void ServerForXiLie::FillTreeFiltered(Currency xlid, TreeControl& tree,
-                                      const std::shared_ptr<TreeNode>& node, bool is_formula) {
-  FillLevel(xlid, tree, node, is_formula, true);
 }
 
 void ServerForXiLie::FillLevel(Currency xlid, TreeControl& tree,
                                const std::shared_ptr<TreeNode>& node, bool is_formula,
-                               bool filtered) {
-  std::string sql =
-      "SELECT XL_ID,xllb,PinJieFangShi,MingCheng,YouGongshi FROM 系列 WHERE xllb=" +
-      SqlNumber(xlid) + kTreeNodesOnly;
-  if (filtered)
-    sql += " AND XL_ID NOT IN (SELECT XL_ID FROM WinFilter WHERE TK_ID=" + SqlNumber(template_) +
-           ")  ";
-  RecordsetPtr rs = Open(sql);
-  if (!rs->IsOpen()) return;
-  for (; !*rs->Eof(); rs->MoveNext()) {
-    auto added = AddChild(tree, node, Field(rs, "MingCheng").ToText());
-    if (!added) continue;
+                               bool filtered, std::unordered_set<int64_t>& shown) {
+  // Depth first, rows in the order the database returns them, as a
+  // recursion would go, but on a stack of open levels: a chain thousands
+  // deep costs memory, not the process. A row already shown (a parent
+  // cycle, a node naming itself) is not shown again, so any data ends.
+  struct Level {
+    RecordsetPtr rows;
+    std::shared_ptr<TreeNode> node;
+  };
+  std::vector<Level> levels;
+  auto open_level = [&](Currency parent, const std::shared_ptr<TreeNode>& under, bool filter) {
+    std::string sql =
+        "SELECT XL_ID,xllb,PinJieFangShi,MingCheng,YouGongshi FROM 系列 WHERE xllb=" +
+        SqlNumber(parent) + kTreeNodesOnly;
+    if (filter)
+      sql += " AND XL_ID NOT IN (SELECT XL_ID FROM WinFilter WHERE TK_ID=" +
+             SqlNumber(template_) + ")  ";
+    RecordsetPtr rs = Open(sql);
+    if (rs->IsOpen()) levels.push_back({rs, under});
+  };
+  shown.insert(xlid.scaled);
+  open_level(xlid, node, filtered);
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (*level.rows->Eof()) {
+      if (level.node) level.node->SetExpanded(true);
+      levels.pop_back();
+      continue;
+    }
+    RecordsetPtr rs = level.rows;
+    std::shared_ptr<TreeNode> under = level.node;
+    auto id = Field(rs, "XL_ID").ToCurrency();
+    if (id.ok() && !shown.insert(id->scaled).second) {
+      rs->MoveNext();
+      continue;
+    }
+    auto added = AddChild(tree, under, Field(rs, "MingCheng").ToText());
     std::string tag = Field(rs, "XL_ID").ToText() + ";" + Field(rs, "xllb").ToText() + ";" +
                       Field(rs, "PinJieFangShi").ToText();
     if (is_formula) tag += std::string(";") + (IsTrue(Field(rs, "YouGongshi")) ? "1" : "0");
+    rs->MoveNext();
+    if (!added) continue;
     added->SetTag(tag);
-    auto id = Field(rs, "XL_ID").ToCurrency();
     // Below the filtered level the plain fill goes on.
-    if (id.ok() && *id != xlid) FillLevel(*id, tree, added, is_formula, false);
+    if (id.ok()) open_level(*id, added, false);
   }
-  if (node) node->SetExpanded(true);
 }
 
 }  // namespace dravmor

@@ -4,9 +4,11 @@
 // (WinFilter) that hide series from a window template, and adds, renames,
 // locks and deletes series and tree nodes; a new node starts with copies of
 // its parent's formulas and category values. CopyNew starts a new series as
-// a copy of another, its profiles and per-series tables included. Only rows marked as formula
-// nodes (YouGongShi) are ever treated as tree nodes, so small ids never mix
-// with the window types and joining modes that share their columns.
+// a copy of another, its profiles and per-series tables included. Only
+// formula rows (YouGongShi) that name a root series (PinJieFangShi) are
+// ever treated as tree nodes, so small ids never mix with the window types
+// and joining modes that share their columns; filling a tree ends on any
+// data, cycles and deep chains included.
 // Events: Accesserror, ChongFu, rsResult, rsResultFilter.
 #pragma once
 
@@ -14,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/dispatch.h"
 #include "engine/form.h"
@@ -64,12 +67,11 @@ class ServerForXiLie : public ServerObject {
   // Largest id of the query's one value plus one; 1 for none.
   // A new series id; none when the allocation failed (reported by the mode).
   std::optional<Currency> NextSeriesId();
-  // One tree level below node; filtered: hide the current template's
-  // filtered series at this level.
+  // The subtree below node; filtered: hide the current template's
+  // filtered series at the first level (FillTreeFiltered). shown: the ids
+  // already in the tree, which are never added twice.
   void FillLevel(Currency xlid, TreeControl& tree, const std::shared_ptr<TreeNode>& node,
-                 bool is_formula, bool filtered);
-  void FillTreeFiltered(Currency xlid, TreeControl& tree, const std::shared_ptr<TreeNode>& node,
-                        bool is_formula);
+                 bool is_formula, bool filtered, std::unordered_set<int64_t>& shown);
   std::shared_ptr<TreeNode> AddChild(TreeControl& tree, const std::shared_ptr<TreeNode>& node,
                                      const std::string& text);
   void CopyNodeFormulas(Currency source, Currency target);

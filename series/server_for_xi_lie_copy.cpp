@@ -1,5 +1,7 @@
 // CopyNew: a new top-level series as a copy of another, with its profiles
-// (own and shared) and every per-series formula and text table. Each
+// (own and shared) and every per-series formula and text table. A tree node
+// copied this way takes its root series' profiles, so that its profile
+// formulas come along. Each
 // failing statement is skipped; what was copied before a failure stays.
 #include <unordered_map>
 
@@ -35,9 +37,15 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
 
     RecordsetPtr source = Open("SELECT * FROM 系列 WHERE xl_ID=" + from);
     bool formula_series = false;
+    // The series whose profiles the copy takes: the source itself, or for a
+    // tree node its root series, whose profiles the node's formulas use;
+    // without them a node's profile formulas would have nothing to point at.
+    std::string profiles_of = from;
     if (source->IsOpen() && !*source->Eof()) {
       auto flag = Field(source, "YouGongShi").ToBool();
       formula_series = flag.ok() && *flag;
+      auto root = Field(source, "PinJieFangShi").ToCurrency();
+      if (formula_series && root.ok() && *root != Currency{}) profiles_of = SqlNumber(*root);
     }
     Exec("INSERT INTO 系列  VALUES(" + X + "," + SqlNumber(factory_) + ",'" + SqlQuote(DaoTxt) +
          "'," + SqlNumber(static_cast<uint8_t>(DaoType)) + "," + "0" + "," +
@@ -53,9 +61,9 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
     auto n = [](const Variant& v) { return SqlNumberOrNull(v); };
     auto q = [](const Variant& v) { return SqlQuotedOrNull(v); };
     {
-      RecordsetPtr rows = Open("SELECT * FROM 型材 WHERE xl_ID=" + from +
-                               " OR Xc_ID IN (SELECT Xc_ID FROM TongYong WHERE xl_ID=" + from +
-                               ") ORDER BY xc_ID");
+      RecordsetPtr rows = Open("SELECT * FROM 型材 WHERE xl_ID=" + profiles_of +
+                               " OR Xc_ID IN (SELECT Xc_ID FROM TongYong WHERE xl_ID=" +
+                               profiles_of + ") ORDER BY xc_ID");
       auto allocated = AllocateCopyBase(connection(), "型材", "xc_id",
                                         static_cast<int64_t>(rows->RowCount()));
       const int64_t base = allocated.ok() ? *allocated : 0;

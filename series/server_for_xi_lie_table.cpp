@@ -17,6 +17,8 @@ ClassInfo ServerForXiLie::Describe() {
       Bind("EditXiLie", &C::EditXiLie, {In("ID", V::Currency), In("frm", V::Object)}),
       Bind("AddXiLie", &C::AddXiLie, {In("frm", V::Object)}),
       Bind("GetXiLie", &C::GetXiLie, {InOpt("btXLB", V::Byte, uint8_t{100})}),
+      Bind("CopyNew", &C::CopyNew,
+           {In("YuanID", V::Currency), In("DaoTxt", V::String), In("DaoType", V::Long)}),
       Bind("GetTreeYuanLB", &C::GetTreeYuanLB, {In("Xl_ID", V::Currency)}),
       Bind("GetXiLieByTree", &C::GetXiLieByTree,
            {In("objTree", V::Object), In("node", V::Object), InOpt("blXLLB", V::Byte, uint8_t{100})}),
@@ -36,8 +38,6 @@ ClassInfo ServerForXiLie::Describe() {
       Bind("SetCaoZuoYuan", &C::SetCaoZuoYuan,
            {In("strCZY", V::String), InOpt("IsYanGe", V::Boolean, false)}),
       Bind("GetOwner", &C::GetOwner, {}),
-      Bind("CopyNew", &C::CopyNew,
-           {In("YuanID", V::Currency), In("DaoTxt", V::String), In("DaoType", V::Long)}),
   };
   c.events = {
       AccessErrorEvent(),

@@ -1,5 +1,6 @@
 #include "suppliers/server_for_factory.h"
 
+#include "catalogue/binding_owner.h"
 #include "engine/routines.h"
 #include "engine/text.h"
 
@@ -151,7 +152,9 @@ void ServerForFactory::DelFactory(Currency ID) {
         Exec("DELETE FROM ShanJiaGong " + std::string("WHERE XL_id IN ") + series);
     } else if (category_ == 1) {
       const std::string parts = "(SELECT pj_id FROM 配件 WHERE  Cj_id=" + id + ")";
-      Exec("DELETE FROM 绑定配件 " + std::string("WHERE Zhu_id IN ") + parts);
+      // The accessories' own bindings: a profile may share a main id.
+      Exec("DELETE FROM 绑定配件 " + std::string("WHERE Zhu_id IN ") + parts +
+           OwnedBy(kOwnerAccessory));
       Exec("DELETE FROM 绑定配件 " + std::string("WHERE fu_id IN ") + parts);
     }
     Exec("DELETE FROM 厂家 WHERE cj_id=" + id);

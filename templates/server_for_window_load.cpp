@@ -315,18 +315,24 @@ void ServerForWindowLoad::DelWindow(Currency curID) {
   // All or nothing: project windows are not lost for a template that stays.
   RunAtomically(ErrorMode::Handler, "DelWindow", [&] {
     const std::string id = SqlNumber(curID);
+    // Project windows built from the template go whole: with all their
+    // detail rows and the cutting values of those details.
+    const std::string windows = "(SELECT Gcmc_ID FROM ProjectWindowDetail WHERE TK_ID=" + id + ")";
+    Exec("DELETE FROM XiaV WHERE mcmx_ID IN (SELECT mcmx_ID FROM ProjectWindowDetail WHERE "
+         "gcmc_ID IN " + windows + ")");
     Exec("DELETE FROM ProjectWindow WHERE Gcmc_ID IN (SELECT Gcmc_ID FROM ProjectWindowDetail "
          "WHERE TK_ID=" + id + ")");
+    Exec("DELETE FROM ProjectWindowDetail WHERE gcmc_ID IN " + windows);
     Exec("DELETE FROM 图库 WHERE tk_ID=" + id);
-    Exec("DELETE FROM 型材单元公式 WHERE dytk_ID=" + id);
-    Exec("DELETE FROM 配件单元公式 WHERE dytk_ID=" + id);
-    Exec("DELETE FROM 玻璃单元公式 WHERE dytk_ID=" + id);
-    Exec("DELETE FROM FormulaDYV WHERE dytk_ID=" + id);
+    // The template's own window formulas, of every series. The unit
+    // formulas, blocks and sash rows keyed by a unit template id belong to
+    // the unit library, whose ids are another numbering: they stay.
+    Exec("DELETE FROM 型材组合公式 WHERE tk_ID=" + id);
+    Exec("DELETE FROM 配件组合公式 WHERE tk_ID=" + id);
+    Exec("DELETE FROM 玻璃组合公式 WHERE tk_ID=" + id);
     Exec("DELETE FROM FormulaV WHERE tkID=" + id);
-    Exec("DELETE FROM GeneralBlock WHERE tk_ID=" + id);
     Exec("DELETE FROM DetailBlock WHERE tk_ID=" + id);
     Exec("DELETE FROM WinFilter WHERE tk_ID=" + id);
-    if (HasTable("ShanJiaGongDY")) Exec("DELETE FROM ShanJiaGongDY WHERE dytk_ID=" + id);
     if (HasTable("ShanJiaGong")) Exec("DELETE FROM ShanJiaGong WHERE tk_ID=" + id);
     if (HasTable("WZSBGT")) Exec("DELETE FROM WZSBGT WHERE tk_ID=" + id);
   });

@@ -94,6 +94,14 @@ void ServerForCaoZuoYuan::EditYongHu(Currency ID, const std::string& strName) {
 
 void ServerForCaoZuoYuan::DelYongHu(Currency ID) {
   RunAtomically(ErrorMode::Handler, "DelYongHu", [&] {
+    // The built-in administrator is the one operator strict scoping never
+    // narrows; without it nobody could administer the operators again.
+    if (CountsAny("SELECT COUNT(*) FROM 用户管理 WHERE YongHu_id=" + SqlNumber(ID) +
+                  " AND MingCheng='管理员'")) {
+      Check(Status::Error(ErrorCode::kBadArgument,
+                          "The built-in administrator 管理员 cannot be deleted"));
+      return;
+    }
     Exec("DELETE FROM 用户管理 WHERE YongHu_id=" + SqlNumber(ID));
     GetCaoZuoYuan();
   });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "catalogue/binding_owner.h"
 #include "engine/numeric.h"
 #include "engine/routines.h"
 #include "engine/schema/indexes.h"
@@ -190,6 +191,8 @@ void ServerForLogin::AddField() {
     }
     // 30
     FillProfileCodes();
+    // Which kind of part owns each accessory binding.
+    AddBindingOwnerColumn(connection(), source());
     Check(AddMissingIndexes(connection()));
   });
 }

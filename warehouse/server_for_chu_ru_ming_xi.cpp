@@ -97,17 +97,43 @@ void ServerForChuRuMingXi::Add(int32_t ChuRu, int32_t WuJianType, Currency WuJia
   });
 }
 
-void ServerForChuRuMingXi::Edit(Currency ID, float NewNum) {
+std::string ServerForChuRuMingXi::ItemRows(Currency ID, int32_t WuJianType) {
+  const std::string rows =
+      " WHERE WuJianID=" + SqlNumber(ID) + " AND CiShu=" + SqlNumber(document_);
+  if (WuJianType >= 0 && WuJianType <= 2) return rows + " AND WuJianType=" + SqlNumber(WuJianType);
+  if (WuJianType != -1) {
+    Check(Status::Error(ErrorCode::kBadArgument,
+                        "The item type " + std::to_string(WuJianType) +
+                            " is none of 0 (profile), 1 (accessory), 2 (glass)"));
+    return "";
+  }
+  // Not said: profile 5, accessory 5 and glass 5 are different items, so
+  // the id alone may name only one of them in the document.
+  RecordsetPtr kinds = Open("SELECT MIN(WuJianType), MAX(WuJianType) FROM ChuRuDetail" + rows);
+  if (!kinds->IsOpen()) return "";
+  if (Field(kinds, size_t{0}).ToText() != Field(kinds, size_t{1}).ToText()) {
+    Check(Status::Error(ErrorCode::kBadArgument,
+                        "Document " + SqlNumber(document_) + " holds item " + SqlNumber(ID) +
+                            " as more than one item type: name the type (0 profile, 1 "
+                            "accessory, 2 glass)"));
+    return "";
+  }
+  return rows;
+}
+
+void ServerForChuRuMingXi::Edit(Currency ID, float NewNum, int32_t WuJianType) {
   RunAtomically(ErrorMode::Handler, "Edit", [&] {
-    Exec("UPDATE ChuRuDetail SET " + std::string("WuJianNum=") + ShortestDecimal(NewNum) +
-         " WHERE WuJianID=" + SqlNumber(ID) + " AND CiShu=" + SqlNumber(document_));
+    const std::string rows = ItemRows(ID, WuJianType);
+    if (rows.empty()) return;
+    Exec("UPDATE ChuRuDetail SET " + std::string("WuJianNum=") + ShortestDecimal(NewNum) + rows);
   });
 }
 
-void ServerForChuRuMingXi::Del(Currency ID) {
+void ServerForChuRuMingXi::Del(Currency ID, int32_t WuJianType) {
   RunAtomically(ErrorMode::Handler, "Del", [&] {
-    Exec("DELETE FROM ChuRuDetail " + std::string(" WHERE WuJianID=") + SqlNumber(ID) +
-         " AND CiShu=" + SqlNumber(document_));
+    const std::string rows = ItemRows(ID, WuJianType);
+    if (rows.empty()) return;
+    Exec("DELETE FROM ChuRuDetail " + rows);
   });
 }
 

@@ -32,8 +32,10 @@ class ServerForChuRuMingXi : public ServerObject {
   void Add(int32_t ChuRu, int32_t WuJianType, Currency WuJianID, float WuJianNum,
            Currency GcxxID, Date RiQi);
   // ID is the item's id: every row of that item in the current document.
-  void Edit(Currency ID, float NewNum);
-  void Del(Currency ID);
+  // WuJianType names the item type; -1 (not said) is taken only when the
+  // document holds the id as one item type alone, and refused otherwise.
+  void Edit(Currency ID, float NewNum, int32_t WuJianType = -1);
+  void Del(Currency ID, int32_t WuJianType = -1);
   // Date ranges, both ends included, as date texts.
   void DelZhang(const std::string& daStart, const std::string& daEnd);
   void DelXcCaoZuoMx(const std::string& daStart, const std::string& daEnd);
@@ -49,6 +51,9 @@ class ServerForChuRuMingXi : public ServerObject {
   // date, or a call before SetSQLSERVER (no delimiter yet), fails the step.
   std::string DateLiteral(const std::string& text);
   std::string DateLiteral(Date date);
+  // The WHERE clause of an item's rows in the current document; empty
+  // after a reported failure.
+  std::string ItemRows(Currency ID, int32_t WuJianType);
 
   std::string delimiter_;  // empty until SetSQLSERVER
   int32_t document_ = 0;   // CiShu of the rows Add, Edit and Del touch

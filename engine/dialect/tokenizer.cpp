@@ -74,6 +74,14 @@ size_t OperatorLength(std::string_view sql, size_t at) {
 }  // namespace
 
 Result<std::vector<Token>> Tokenize(std::string_view sql, Source source) {
+  // No database keeps a NUL in a text, and both backends would cut the
+  // statement short there and report a syntax error far from the cause.
+  if (size_t nul = sql.find('\0'); nul != std::string_view::npos) {
+    const size_t from = nul > 20 ? nul - 20 : 0;
+    return Status::Error(ErrorCode::kBadArgument,
+                         "A text holds a NUL character (code 0), which cannot be stored; it "
+                         "follows '" + std::string(sql.substr(from, nul - from)) + "'");
+  }
   const bool jet = source == Source::Jet;
   std::vector<Token> out;
   size_t i = 0;

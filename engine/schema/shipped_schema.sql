@@ -297,7 +297,8 @@ CREATE TABLE 绑定配件 (
   Bang_ID Long PRIMARY KEY,
   Zhu_ID Long,
   Fu_ID Long,
-  ShuL Single
+  ShuL Single,
+  ZhuType Long  -- added at upgrade: 0 a profile, 1 an accessory owns the row
 )
 ;
 -- Profile remnants kept by length for reuse.

@@ -6,10 +6,12 @@
 
 #include "catalogue/server_for_pei_jian.h"
 #include "catalogue/server_for_pei_jian_bang.h"
+#include "catalogue/server_for_xing_cai.h"
 #include "catalogue/server_for_xing_cai_bang.h"
 #include "api/all_classes.h"
 #include "engine/memory_form.h"
 #include "tests/support/test_database.h"
+#include "users/server_for_login.h"
 
 namespace dravmor {
 namespace {
@@ -131,31 +133,60 @@ TEST_P(Bindings, AddWithoutSelectionWritesNothingAndNoMainIsZero) {
   EXPECT_EQ(Scalar("SELECT Zhu_ID FROM 绑定").ToText(), "0");
 }
 
-TEST_P(Bindings, AccessoriesBoundToAMainProfile) {
-  // Main profiles 10 and 11: 绑定配件 does not say whether a main id is a
-  // profile's or an accessory's, so the test keeps the two id ranges apart.
-  Exec("INSERT INTO 型材 (Xc_ID,XL_ID,MingChengXC,DaiMa) VALUES (10,1,'Main','M10')");
-  Exec("INSERT INTO 型材 (Xc_ID,XL_ID,MingChengXC,DaiMa) VALUES (11,1,'Main','M11')");
-  pj_.GetPJID(Currency::FromWhole(10));
-  pj_.AddBang(Form(1, "", "2", ""));
+TEST_P(Bindings, AccessoryBindingsKnowTheirOwnersKind) {
+  // Profile 1 and accessory 1 share an id; each owns its own bindings.
+  pj_.GetPJID(Currency::FromWhole(1), 0);
   pj_.AddBang(Form(2, "", "4套", ""));
-  pj_.GetPJID(Currency::FromWhole(11));
-  pj_.AddBang(Form(1, "", "1", ""));
+  pj_.GetPJID(Currency::FromWhole(1), 1);
   pj_.AddBang(Form(3, "", "1", ""));
-  pj_.GetPJID(Currency::FromWhole(10));
-  EXPECT_EQ(AccessoryList(), (Texts{"A1|Acc 1|G1|2", "A2|Acc 2|G2|4"}));
-  pj_.EditBang(Currency::FromWhole(2), Form(3, "", "6", ""));
-  pj_.DelBang(Currency::FromWhole(1));
-  EXPECT_EQ(AccessoryList(), Texts{"A2|Acc 2|G2|6"});
-  pj_.GetPJID(Currency::FromWhole(11));
-  EXPECT_EQ(AccessoryList(), (Texts{"A1|Acc 1|G1|1", "A3|Acc 3|G3|1"}));
+  pj_.GetPJID(Currency::FromWhole(4));  // not said: only a profile has id 4
+  pj_.AddBang(Form(2, "", "1", ""));
+  pj_.GetPJID(Currency::FromWhole(1));  // not said, both have it: unknown
+  pj_.AddBang(Form(1, "", "5", ""));
   EXPECT_EQ(Errors(), Texts{});
+  EXPECT_EQ(Rows(std::make_shared<Recordset>(Query("SELECT Bang_ID,ZhuType FROM 绑定配件")),
+                 {"Bang_ID", "ZhuType"}),
+            (Texts{"1|0", "2|1", "3|0", "4|"}));
+  pj_.GetPJID(Currency::FromWhole(1), 0);
+  EXPECT_EQ(AccessoryList(), (Texts{"A1|Acc 1|G1|5", "A2|Acc 2|G2|4"}));
+  pj_.EditBang(Currency::FromWhole(1), Form(3, "", "6", ""));
+  pj_.DelBang(Currency::FromWhole(3));
+  pj_.GetPJID(Currency::FromWhole(1), 1);
+  EXPECT_EQ(AccessoryList(), (Texts{"A1|Acc 1|G1|5", "A3|Acc 3|G3|1"}));
 
-  // Deleting the bound accessory removes its bindings with it.
+  // Deleting accessory 1 takes its own bindings and those binding it, not
+  // profile 1's, nor the unknown one while profile 1 may own it.
   ServerForPeiJian accessories;
   accessories.DelPeiJian(Currency::FromWhole(1));
-  EXPECT_EQ(AccessoryList(), Texts{"A3|Acc 3|G3|1"});
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定配件").long_value(), 2);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定配件 WHERE Zhu_ID=1 AND ZhuType=0").long_value(), 1);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定配件").long_value(), 1);
+  ServerForXingCai profiles;
+  profiles.DelXingCai(Currency::FromWhole(1));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定配件").long_value(), 0);
+
+  // A kind that is no part kind is refused.
+  const ClassInfo* info = ClassRegistry::Instance().Find("ServerForPeiJianBang");
+  std::vector<Variant> args{Variant(Currency::FromWhole(1)), Variant(int32_t{7})};
+  EXPECT_FALSE(Invoke(pj_, *info->FindMethod("GetPJID"), args).ok());
+}
+
+TEST_P(Bindings, TheUpgradeMarksTheOwnersOldRowsImply) {
+  Exec("DROP TABLE 绑定配件");
+  Exec("CREATE TABLE 绑定配件 (Bang_ID Long PRIMARY KEY, Zhu_ID Long, Fu_ID Long, ShuL Single)");
+  Exec("INSERT INTO 配件 VALUES (7,1,'A7','Acc 7','G7','个',1,0,1,0)");
+  // Main 1: a profile and an accessory; 4: a profile; 7: an accessory; 9: none.
+  for (int main : {1, 4, 7, 9})
+    Exec("INSERT INTO 绑定配件 VALUES (" + std::to_string(main) + "," + std::to_string(main) +
+         ",2,1)");
+  ServerForLogin login;
+  std::string cs = connection_string_;
+  login.Connect(cs);
+  login.AddField();
+  EXPECT_EQ(Rows(std::make_shared<Recordset>(Query("SELECT Bang_ID,ZhuType FROM 绑定配件")),
+                 {"Bang_ID", "ZhuType"}),
+            (Texts{"1|", "4|0", "7|1", "9|"}));
+  pj_.GetPJID(Currency::FromWhole(1), 1);  // old rows stay listed
+  EXPECT_EQ(AccessoryList(), Texts{"A2|Acc 2|G2|1"});
 }
 
 TEST_P(Bindings, DispatchTablesReachTheClasses) {

@@ -207,9 +207,9 @@ TEST_P(Accessories, StockCountsChangeBySignedAmountsAndMayGoBelowZero) {
 TEST_P(Accessories, DeleteTakesBindingsAndMovementsAlong) {
   Add(1, "H1", 1);
   Add(1, "H2", 1);
-  Exec("INSERT INTO 绑定配件 VALUES (1,1,2,1)");
-  Exec("INSERT INTO 绑定配件 VALUES (2,2,1,1)");
-  Exec("INSERT INTO 绑定配件 VALUES (3,2,2,4)");
+  Exec("INSERT INTO 绑定配件 (Bang_ID,Zhu_ID,Fu_ID,ShuL) VALUES (1,1,2,1)");
+  Exec("INSERT INTO 绑定配件 (Bang_ID,Zhu_ID,Fu_ID,ShuL) VALUES (2,2,1,1)");
+  Exec("INSERT INTO 绑定配件 (Bang_ID,Zhu_ID,Fu_ID,ShuL) VALUES (3,2,2,4)");
   Exec("INSERT INTO ChuRuDetail (ID,ChuRu,WuJianType,WuJianID,WuJianNum) VALUES (1,1,1,1,5)");
   Exec("INSERT INTO ChuRuDetail (ID,ChuRu,WuJianType,WuJianID,WuJianNum) VALUES (2,1,2,1,5)");
   events_.events.clear();

@@ -79,7 +79,7 @@ class XingCaiStock : public testing::UpgradedDatabase {
 
 TEST_P(XingCaiStock, StockCountsAndTheAllRowsMarker) {
   xc_.SetBrel_RK(true);  // the stock view of the profiles themselves
-  EXPECT_EQ(House(-1, -1), (Names{"2", "3", "4"}));  // all but id 1
+  EXPECT_EQ(House(-1, -1), (Names{"1", "2", "3", "4"}));  // id 1 is a profile too
   EXPECT_EQ(House(-1, 1), (Names{"1", "2", "3"}));   // the whole factory
   EXPECT_EQ(House(-1, 1, "K'"), (Names{"1"}));
   EXPECT_EQ(House(-1, -1, "K4"), (Names{"4"}));
@@ -233,6 +233,14 @@ TEST_P(XingCaiStock, RemnantsByLengthAndFromRemnantStockLines) {
   EXPECT_EQ(Column("rsResult", "LingLiao_id"), (Names{"1", "2", "3"}));
   xc_.UpdateLing(Id(2), 1400, 0);  // used up: gone from the list
   EXPECT_EQ(Column("rsResult", "LingLiao_id"), (Names{"1", "3"}));
+  EXPECT_EQ(Number("SELECT COUNT(*) FROM LingLiao"), 3);
+  // Negative lengths and counts are refused, nothing written.
+  xc_.AddLingLiao(Id(1), -800, 2);
+  EXPECT_NE(LastError().find("ServerForXingCai.AddLingLiao"), std::string::npos);
+  xc_.AddLingLiao(Id(1), 800, -2);
+  EXPECT_THROW(xc_.UpdateLing(Id(1), 800, -1), CallError);
+  EXPECT_THROW(xc_.UpdateLing(Id(1), -1, 1), CallError);
+  EXPECT_EQ(Number("SELECT COUNT(*) FROM LingLiao WHERE changdu<0 OR shuliang<0"), 0);
   EXPECT_EQ(Number("SELECT COUNT(*) FROM LingLiao"), 3);
 
   int16_t min = 0, max = 0;

@@ -42,6 +42,23 @@ struct Profile {
   }
 };
 
+// A form that cannot give one control's values.
+class FormMissing : public FormRecord {
+ public:
+  FormMissing(std::shared_ptr<MemoryForm> form, std::string control)
+      : form_(std::move(form)), control_(std::move(control)) {}
+  Result<Variant> Read(std::string_view control, std::optional<int> index,
+                       std::string_view property, std::optional<int> item) const override {
+    if (control == control_ && (!index || *index == 0))
+      return Status::Error(ErrorCode::kNoSuchMember, "no " + control_);
+    return form_->Read(control, index, property, item);
+  }
+
+ private:
+  std::shared_ptr<MemoryForm> form_;
+  std::string control_;
+};
+
 class XingCaiCatalogue : public testing::UpgradedDatabase {
  protected:
   void SetUp() override {
@@ -186,16 +203,25 @@ TEST_P(XingCaiCatalogue, DuplicateCodeAsksAndOnlyYesStoresItAgain) {
 }
 
 TEST_P(XingCaiCatalogue, ThicknessRescaleNeverBlanksWeights) {
-  Profile p;
-  p.weight = "2";
-  Add(p);
-  Exec("UPDATE 型材 SET BiHou=0");  // a profile without a wall thickness
+  for (const char* code : {"K0", "KNULL", "K14"}) {
+    Profile p;
+    p.code = code;
+    p.weight = "2";
+    Add(p);
+  }
+  // Profiles without a wall thickness, 0 or empty, have no ratio to scale
+  // by: their weights stay, the others scale, all get the new thickness.
+  Exec("UPDATE 型材 SET BiHou=0 WHERE DaiMa='K0'");
+  Exec("UPDATE 型材 SET BiHou=NULL WHERE DaiMa='KNULL'");
   xc_.SetChangeMZ(true);
   xc_.EditBiHouXc(2.8f);
-  // The rescale cannot divide by 0: weights stay as they were, the new
-  // thickness is still written.
-  EXPECT_NEAR(*Scalar("SELECT MiZhong FROM 型材").ToDouble(), 2, 1e-5);
-  EXPECT_NEAR(*Scalar("SELECT BiHou FROM 型材").ToDouble(), 2.8, 1e-5);
+  RowData rows = Query("SELECT MiZhong, BiHou FROM 型材 ORDER BY Xc_ID");
+  ASSERT_EQ(rows.RowCount(), 3u);
+  const double weights[] = {2, 2, 4};
+  for (size_t r = 0; r < 3; ++r) {
+    EXPECT_NEAR(*rows.cells[r * 2].ToDouble(), weights[r], 1e-5) << r;
+    EXPECT_NEAR(*rows.cells[r * 2 + 1].ToDouble(), 2.8, 1e-5) << r;
+  }
 }
 
 TEST_P(XingCaiCatalogue, BulkEditsChangeOnlyTheCurrentSeries) {
@@ -229,6 +255,9 @@ TEST_P(XingCaiCatalogue, BulkEditsChangeOnlyTheCurrentSeries) {
   EXPECT_NEAR(*cell(2, 2).ToDouble(), 1.4, 1e-5);
   EXPECT_NEAR(*cell(2, 3).ToDouble(), 2, 1e-5);
   EXPECT_NEAR(*cell(2, 4).ToDouble(), 12.5, 1e-9);
+  // A material class without its row hides no profile from the list.
+  Exec("UPDATE 型材 SET DaLei=99 WHERE DaiMa='KS60'");
+  EXPECT_EQ(List(10), (Names{"KF60", "KS60"}));
 }
 
 TEST_P(XingCaiCatalogue, EditFindsTheSameProfileInOtherSeriesAndAppliesTheForm) {
@@ -254,6 +283,15 @@ TEST_P(XingCaiCatalogue, EditFindsTheSameProfileInOtherSeriesAndAppliesTheForm) 
   auto alike = events_.Last("rsChongFuDYE")->args[0].ObjectAs<Recordset>();
   ASSERT_EQ(alike->RowCount(), 1u);
   Variant other = alike->Data().cells[*alike->IndexOf("xc_id")];
+  // A form value that cannot be read (a box, a list's chosen id) stops
+  // the edit before it writes: no empty code, no 0 weight.
+  Profile unreadable = renamed;
+  unreadable.weight = "7";
+  for (const char* control : {"txtXingCaiInfo", "lstDalei"}) {
+    xc_.Edit_DYE_ChongFuXC(*other.ToCurrency(),
+                           std::make_shared<FormMissing>(unreadable.Form(), control));
+  }
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE MiZhong=7 OR DaiMa=''"), 0);
   xc_.Edit_DYE_ChongFuXC(*other.ToCurrency(), renamed.Form());
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE DaiMa='KF60B' AND MingChengXC='Frame B' AND BiHou=0"), 2);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE DaiMa='KF60' AND cj_id=2"), 1);
@@ -267,10 +305,18 @@ TEST_P(XingCaiCatalogue, AddRefusesTypedTextThatIsNoNumberAndDeleteTakesBindings
   p.bihou = "";
   Add(p);
   EXPECT_NE(LastError().find("ServerForXingCai.AddXingCai"), std::string::npos);
-  EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材"), 0);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 系列"), 4);
-
+  // The all-rows marker is no series or factory to add to.
   p.bihou = " 1.5";
+  for (auto [series, factory] : {std::pair{-1, 1}, {10, -1}}) {
+    xc_.SetXLID(series, factory);
+    Add(p);
+    EXPECT_NE(LastError().find("ServerForXingCai.AddXingCai"), std::string::npos);
+  }
+  xc_.SetXLID(10, 1);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材"), 0);
+
+
   p.liner = true;
   Add(p);
   ASSERT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE GangChen='钢衬' AND BiHou=1.5"), 1);

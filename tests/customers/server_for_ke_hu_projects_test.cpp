@@ -113,13 +113,33 @@ TEST_P(KeHuProjects, DeletionRemovesEverythingOfTheProjectAndNothingElse) {
   RecordTables();
   FullProject(2);
   FullProject(3);
+  // Batch 52 of project 2 has windows, products, cutting values and
+  // records of its own: they go with the project, as in DEL_ALL_Pro.
+  Exec("INSERT INTO ProjectWindow (gcmc_ID,gcxx_ID) VALUES (5201,52)");
+  Exec("INSERT INTO ChengPinKu (ID,GCDM,MCDM,SL,XL,MCID) VALUES (5201,'g','m',1,'x',5201)");
+  Exec("INSERT INTO ProjectWindowDetail (mcmx_ID,gcmc_ID,TK_ID) VALUES (52011,5201,1)");
+  Exec("INSERT INTO XiaV (ID,Mcmx_ID,XcGS_ID) VALUES (52011,52011,1)");
+  Exec("INSERT INTO GcMoney VALUES (52,52,100,'2026-1-1','Li')");
+  Exec("INSERT INTO GcInstall VALUES (52,52,'fitted','Li','2026-1-2')");
+
+  // Id 0 (every main project by its batch column) and an id that names no
+  // project are refused; nothing is deleted.
+  for (int none : {0, 9}) {
+    kehu_.DelProject(Id(none));
+    ASSERT_EQ(events_.Names(), (Names{"Accesserror"}));
+    EXPECT_EQ(events_.Last("Accesserror")->args[0].ToText(), "ServerForKeHu.DelProject");
+    events_.events.clear();
+  }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectInfo").ToText(), "5");
+
   kehu_.DelProject(Id(2));
   EXPECT_EQ(events_.Names(), (Names{"rsProjectInfo"}));
   EXPECT_EQ(Remaining(2), Zeros(10));
+  EXPECT_EQ(Remaining(52), Zeros(10));
   EXPECT_EQ(Remaining(3), (Names{"2", "2", "4", "1", "1", "2", "1", "1", "1", "1"}));
   // The windows themselves are the user interface's: they stay.
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectWindow WHERE gcxx_ID=2").ToText(), "2");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectWindowDetail").ToText(), "8");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectWindowDetail").ToText(), "9");
   EXPECT_EQ(LastListIds(), (Names{"3"}));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectInfo WHERE Gcxx_ID=1").ToText(), "1");
 }

@@ -48,14 +48,18 @@ TEST_P(KeHuSettings, SavedRowFollowsTheFormInColumnOrder) {
   form->Set("txtname[1].Text", " 1.5mm");
   form->Set("txtname[2].Text", "");
   form->Set("txtname[3].Text", "abc");
+  // A number from the start of the text, no more: no exponent, no &H form,
+  // no blanks inside.
+  const char* texts[] = {"1e3", "&H10", " -2.5.5", "1 2", "+.5x"};
+  for (int i = 0; i < 5; ++i) form->Set("txtname[" + std::to_string(4 + i) + "].Text", texts[i]);
   kehu_.ApplySetting(form);
   EXPECT_EQ(events_.Names(), (Names{"rsSysInfo"}));
   auto rs = events_.Last("rsSysInfo")->args[0].ObjectAs<Recordset>();
   ASSERT_TRUE(rs && rs->IsOpen());
   EXPECT_EQ(rs->RowCount(), 1u);
 
-  Names expected = {"1", "Name O'", "1.5", "0", "0"};
-  for (int i = 4; i <= 12; ++i) expected.push_back(std::to_string(i));
+  Names expected = {"1", "Name O'", "1.5", "0", "0", "1", "0", "-2.5", "1", "0.5"};
+  for (int i = 9; i <= 12; ++i) expected.push_back(std::to_string(i));
   for (int i : {15, 14, 13, 18, 17, 16}) expected.push_back(std::to_string(i));
   for (int i = 0; i <= 9; ++i) expected.push_back("O'd" + std::to_string(i));
   for (int i = 0; i <= 9; ++i) expected.push_back("O'r" + std::to_string(i));

@@ -237,6 +237,12 @@ TEST_P(FormulaDanYuan, TextsAreStoredAsTypedAtBothLevels) {
   EXPECT_EQ(Rows("SELECT Gs FROM 型材组合公式"), Names{"again"});
   f_.AddFormula(Texts("x"), 9, Id(3));
   EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.AddFormula");
+  // A NUL in a formula is refused by name, not as a syntax error.
+  f_.EditFormula(Id(1), Texts(std::string("L-2\0*a", 6)), 1);
+  EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.EditFormula");
+  EXPECT_NE(events_.Last("Accesserror")->args[2].ToText().find("NUL character (code 0)"),
+            std::string::npos);
+  EXPECT_EQ(Rows("SELECT Gs FROM 型材组合公式"), Names{"again"});
 }
 
 TEST_P(FormulaDanYuan, FormulaUnitsAndTheirCopy) {
@@ -394,6 +400,13 @@ TEST_P(FormulaCopy, SwitchesOffStillReplaceBlocksSashAndFreeText) {
   f_.CopyWinFormula(Id(9), Id(10), 0);
   EXPECT_EQ(LastError(), "");
   EXPECT_EQ(Snapshot("玻璃组合公式", "10", "1"), source_["玻璃组合公式"]);
+  // From a template without profile formulas: the target's go, and their
+  // position values with them.
+  f_.SetCopyXingCai(true);
+  f_.CopyWinFormula(Id(30), Id(10), 0);
+  EXPECT_EQ(LastError(), "");
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材组合公式 WHERE tk_id=10 AND xl_id=1"), 0);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM FormulaV WHERE TKID=10 AND XLID=1"), 0);
 }
 
 TEST_P(FormulaCopy, AFailingCopyOrOneOntoItselfChangesNothing) {
@@ -427,6 +440,10 @@ TEST_P(FormulaCopy, UnitCopyStaysInItsFamily) {
   Exec("INSERT INTO 型材单元公式 VALUES(4,21,1,7,'keep',NULL,1,'x',1)");
   Exec("INSERT INTO FormulaDYV (ID,Dir,Hv,ShunXu,xcDYGS_ID,DYTK_ID,CLMC) "
        "VALUES(1,'上','h''',1,1,20,'c')");
+  // The target's position values: of its family-0 formula 3, replaced, and
+  // of its family-1 formula 4, which stays and keeps its value.
+  Exec("INSERT INTO FormulaDYV (ID,Dir,xcDYGS_ID,DYTK_ID) VALUES(2,'old',3,21)");
+  Exec("INSERT INTO FormulaDYV (ID,Dir,xcDYGS_ID,DYTK_ID) VALUES(3,'kept',4,21)");
   Exec("INSERT INTO 配件单元公式 VALUES(1,20,1,7,'p',1,0,'f''')");
   Exec("INSERT INTO 玻璃单元公式 VALUES(1,20,1,'L','W',2,1,'g',0)");
   Exec("INSERT INTO GeneralBlock VALUES(1,20,'c','m','s''',0)");
@@ -436,8 +453,8 @@ TEST_P(FormulaCopy, UnitCopyStaysInItsFamily) {
   ASSERT_EQ(LastError(), "");
   EXPECT_EQ(Rows("SELECT xcdygs_id, Gs, LvSu FROM 型材单元公式 WHERE dytk_id=21 ORDER BY xcdygs_id"),
             (Names{"4|keep|1", "5|a'|0"}));
-  EXPECT_EQ(Rows("SELECT Dir, Hv, xcDYGS_ID, CLMC FROM FormulaDYV WHERE DYTK_ID=21"),
-            Names{"上|h'|5|c"});
+  EXPECT_EQ(Rows("SELECT Dir, Hv, xcDYGS_ID, CLMC FROM FormulaDYV WHERE DYTK_ID=21 ORDER BY ID"),
+            (Names{"kept|~|4|~", "上|h'|5|c"}));
   EXPECT_EQ(Rows("SELECT Gs, Fa FROM 配件单元公式 WHERE dytk_id=21"), Names{"p|f'"});
   EXPECT_EQ(Rows("SELECT ShuLiang, dyBLDH FROM 玻璃单元公式 WHERE dytk_id=21"), Names{"2|g"});
   EXPECT_EQ(Rows("SELECT bk_STR, LvSu FROM GeneralBlock WHERE TK_ID=21"), Names{"s'|0"});
@@ -450,7 +467,16 @@ TEST_P(FormulaCopy, UnitCopyStaysInItsFamily) {
   EXPECT_EQ(LastError(), "ServerForFormulaDanYuan.CopyFormula");
   EXPECT_EQ(Rows("SELECT Gs FROM 型材单元公式 WHERE dytk_id=21 ORDER BY xcdygs_id"),
             (Names{"keep", "a'"}));
-  EXPECT_EQ(Count("SELECT COUNT(*) FROM FormulaDYV WHERE DYTK_ID=21"), 1);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM FormulaDYV WHERE DYTK_ID=21"), 2);
+  // From a template without profile formulas: the family's formulas go
+  // and their position values with them.
+  Exec("Create Table ShanJiaGongDY(SJGDY_ID Currency primary key,DYTK_ID Currency,LvSu Long,"
+       "ShanName Text,ShanH Text,ShanW Text,IsShaShan long)");
+  events_.events.clear();
+  f_.CopyFormula(Id(22), Id(21), 0);
+  EXPECT_EQ(LastError(), "");
+  EXPECT_EQ(Rows("SELECT Gs FROM 型材单元公式 WHERE dytk_id=21"), Names{"keep"});
+  EXPECT_EQ(Rows("SELECT Dir FROM FormulaDYV WHERE DYTK_ID=21"), Names{"kept"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FormulaDanYuan, testing::BothBackends(), testing::BackendName);

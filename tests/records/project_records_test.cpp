@@ -2,6 +2,7 @@
 // problem records, section parameters and the document registers.
 #include <gtest/gtest.h>
 
+#include "engine/dispatch.h"
 #include "engine/memory_form.h"
 #include "records/server_for_biao.h"
 #include "records/server_for_install.h"
@@ -41,9 +42,9 @@ TEST_P(ProjectRecords, PaymentSummaryLine) {
   ServerForMoney money;
   Open(money);
   EXPECT_EQ(money.DisplayInfo(), "0;0;0;0;0");  // no contract row yet
-  money.EditZong(1000, 50);
+  money.EditZong(Currency::FromWhole(1000), Currency::FromWhole(50));
   EXPECT_EQ(money.DisplayInfo(), "1000.0000;50.0000;0.0000;1000.0000;1050.0000");
-  money.EditZong(1000, 50);  // a second call updates the one row
+  money.EditZong(Currency::FromWhole(1000), Currency::FromWhole(50));  // a second call updates the one row
   EXPECT_EQ(Count("SELECT COUNT(*) FROM MoneyGc WHERE GcxxID=5"), 1);
 
   events_.events.clear();
@@ -72,6 +73,21 @@ TEST_P(ProjectRecords, PaymentSummaryLine) {
   ServerForMoney other;
   Open(other, 6);
   EXPECT_EQ(other.DisplayInfo(), "0;0;0;0;0");
+
+  // Money is exact to four places: no single-precision tails, also for
+  // totals a Single cannot hold and for a Single handed in by the caller.
+  other.EditZong(*Currency::FromDouble(1234.56), Currency{});
+  EXPECT_EQ(other.DisplayInfo(), "1234.5600;0.0000;0.0000;1234.5600;1234.5600");
+  other.EditZong(*Currency::FromDouble(99999.99), *Currency::FromDouble(0.01));
+  EXPECT_EQ(other.DisplayInfo(), "99999.9900;0.0100;0.0000;99999.9900;100000.0000");
+  other.EditZong(*Currency::FromDouble(12345678.91), Currency{});
+  other.Add(Texts("txtMoney", {"0.1", "d", "r"}));
+  other.Add(Texts("txtMoney", {"0.2", "d", "r"}));
+  EXPECT_EQ(other.DisplayInfo(), "12345678.9100;0.0000;0.3000;12345678.6100;12345678.6100");
+  const ClassInfo& info = *ClassRegistry::Instance().Find("ServerForMoney");
+  std::vector<Variant> args{Variant(1234.56f), Variant(0.5f)};
+  ASSERT_TRUE(Invoke(other, *info.FindMethod("EditZong"), args).ok());
+  EXPECT_EQ(other.DisplayInfo(), "1234.5600;0.5000;0.3000;1234.2600;1234.7600");
 }
 
 TEST_P(ProjectRecords, ConnectCreatesTheTablesOnce) {

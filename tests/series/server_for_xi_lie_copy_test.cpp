@@ -144,6 +144,22 @@ TEST_P(SeriesCopy, TakenNameOtherFactoryAndBadType) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 配件组合公式 WHERE XL_ID=3"), 0);
 }
 
+TEST_P(SeriesCopy, ANodeCopiedToASeriesKeepsItsProfileFormulas) {
+  // Node 3 below series 1 starts with copies of series 1's formulas, which
+  // name series 1's profiles; the new series takes those profiles along.
+  series_.AddTree(Currency::FromWhole(1), Currency::FromWhole(1), "节点");
+  series_.CopyNew(Currency::FromWhole(3), "from node", 4);
+  EXPECT_TRUE(events_.Names().empty());
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 系列 WHERE XL_ID=4 AND PinJieFangShi=0 AND xllb=4"), 1);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE XL_ID=4"), 4);
+  RowData formulas = Query("SELECT 型材.YuanID FROM 型材组合公式 INNER JOIN 型材 ON "
+                           "型材组合公式.xc_id=型材.Xc_ID WHERE 型材组合公式.XL_ID=4 AND "
+                           "型材.XL_ID=4 ORDER BY xczhgs_id");
+  ASSERT_EQ(formulas.RowCount(), 2u);  // the one on a foreign profile stays out
+  EXPECT_EQ(Whole(formulas, 0, 0), 10);
+  EXPECT_EQ(Whole(formulas, 1, 0), 20);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, SeriesCopy, testing::BothBackends(), testing::BackendName);
 
 }  // namespace

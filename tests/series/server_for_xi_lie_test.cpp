@@ -133,6 +133,52 @@ TEST_P(Series, DeletingASeriesTakesItsTreeAndRowsAndNothingElse) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 系列 WHERE XL_ID=6"), 0);
 }
 
+TEST_P(Series, CopiesOfANodeAreSeriesAndTheTreeEndsOnAnyData) {
+  // Copies of a node are top-level series that keep its formula flag; with
+  // ids 5 and 6 of window types 6 and 5 they must not read as each other's
+  // children, nor be deleted as a tree below a series or node of that id.
+  Add("60", 0);
+  for (const char* name : {"A", "B", "C"}) series_.AddTree(Id(1), Id(1), name);
+  series_.CopyNew(Id(2), "c6", 6);
+  series_.CopyNew(Id(2), "c5", 5);
+  auto tree = std::make_shared<MemoryTree>();
+  series_.GetXiLieByTree(tree, nullptr);
+  EXPECT_EQ(Shape(tree->roots()),
+            "60推拉窗[1;0;0;0](A[2;1;1;1] B[3;1;1;1] C[4;1;1;1]) c5百叶窗[6;5;0;1] "
+            "c6铝网[5;6;0;1]");
+  series_.DelXiLie(Id(5));
+  series_.DelTree(Id(6));
+  Exec("INSERT INTO 系列 VALUES(9,8,'other',4,0,-1,0,'x','x')");  // another factory's copy
+  series_.DelTree(Id(4));
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 系列 WHERE XL_ID IN (5,6)"), 0);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM 系列 WHERE XL_ID IN (1,2,3,9)"), 4);
+
+  // Damaged links: a parent cycle 20 <-> 21, a node that is its own parent,
+  // and a chain thousands deep. Each fill ends, each row shown once.
+  Exec("INSERT INTO 系列 VALUES(20,7,'x20',21,1,-1,0,'a','a')");
+  Exec("INSERT INTO 系列 VALUES(21,7,'x21',20,1,-1,0,'a','a')");
+  Exec("INSERT INTO 系列 VALUES(22,7,'x22',22,1,-1,0,'a','a')");
+  bool formula = false;
+  auto plain = std::make_shared<MemoryTree>();
+  series_.FillTree(Id(20), plain, nullptr, formula);
+  series_.FillTree(Id(22), plain, nullptr, formula);
+  EXPECT_EQ(Shape(plain->roots()), "x21[21;20;1]");
+  const int depth = 3000;
+  {
+    Transaction batch(*connection_);
+    for (int i = 0; i < depth; ++i)
+      Exec("INSERT INTO 系列 VALUES(" + std::to_string(100 + i) + ",7,'n'," +
+           std::to_string(i ? 99 + i : 3) + ",1,-1,0,'a','a')");
+    ASSERT_TRUE(batch.Commit().ok());
+  }
+  tree = std::make_shared<MemoryTree>();
+  series_.GetXiLieByTree(tree, nullptr, 0);
+  auto node = tree->roots()[0]->children[1];  // B, id 3
+  int levels = 0;
+  for (; !node->children.empty(); node = node->children[0]) ++levels;
+  EXPECT_EQ(levels, depth);
+}
+
 TEST_P(Series, AFailingCascadeLeavesTheSeriesWhole) {
   BuildShop();
   Exec("DROP TABLE DetailBlock");
@@ -196,6 +242,16 @@ TEST_P(Series, LockOwnerAndRenamesOfNodes) {
   series_.EditTree(Id(4), "it's");
   EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列 WHERE XL_ID=4").ToText(), "it's");
   EXPECT_TRUE(events_.events.empty());
+}
+
+TEST(SeriesInterface, MethodsStandInTheirSlotOrder) {
+  std::vector<std::string> names;
+  for (const MethodInfo& m : ServerForXiLie::Describe().methods) names.push_back(m.name);
+  EXPECT_EQ(names, (std::vector<std::string>{
+                       "SetCJID", "Connect", "DelXiLie", "EditXiLie", "AddXiLie", "GetXiLie",
+                       "CopyNew", "GetTreeYuanLB", "GetXiLieByTree", "FillTree", "DelTree",
+                       "EditTree", "AddTree", "SetTKID", "GetFormulaXiLie", "GetFilterXiLie",
+                       "DelFiler", "AddFilter", "SetXLSuo", "SetCaoZuoYuan", "GetOwner"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Series, testing::BothBackends(), testing::BackendName);

@@ -250,35 +250,49 @@ TEST_P(WindowLoad, MovesToAPageAndSlot) {
 TEST_P(WindowLoad, DeletingATemplateTakesItsRowsAndLeavesOthers) {
   AddTemplate(5, 2, "gone", 5);
   AddTemplate(6, 2, "stays", 6);
+  // Window 1 has a detail of template 5 and one of 6; window 2 only of 6.
   Exec("INSERT INTO ProjectWindow (gcmc_ID,gcxx_ID) VALUES(1,1)");
   Exec("INSERT INTO ProjectWindow (gcmc_ID,gcxx_ID) VALUES(2,1)");
   Exec("INSERT INTO ProjectWindowDetail (mcmx_ID,gcmc_ID,TK_ID) VALUES(1,1,5)");
+  Exec("INSERT INTO ProjectWindowDetail (mcmx_ID,gcmc_ID,TK_ID) VALUES(3,1,6)");
   Exec("INSERT INTO ProjectWindowDetail (mcmx_ID,gcmc_ID,TK_ID) VALUES(2,2,6)");
-  const std::vector<std::pair<std::string, std::string>> tables = {
+  for (int detail : {1, 2, 3})
+    Exec("INSERT INTO XiaV (ID,Mcmx_ID,XcGS_ID) VALUES (" + std::to_string(detail) + "," +
+         std::to_string(detail) + ",1)");
+  // The window template's rows, of any series, keyed by its id.
+  const std::vector<std::pair<std::string, std::string>> window_rows = {
+      {"型材组合公式", "xczhgs_id,tk_id"}, {"配件组合公式", "pjzhgs_id,tk_id"},
+      {"玻璃组合公式", "blzhgs_id,tk_id"}, {"FormulaV", "ID,TKID"},
+      {"DetailBlock", "Block_ID,TK_ID"},   {"WinFilter", "Filter_ID,TK_ID"},
+      {"ShanJiaGong", "SJG_ID,TK_ID"},     {"WZSBGT", "ID,TK_ID"}};
+  // Unit template 5: another library, another numbering.
+  const std::vector<std::pair<std::string, std::string>> unit_rows = {
       {"型材单元公式", "xcdygs_id,dytk_id"}, {"配件单元公式", "pjdygs_id,dytk_id"},
       {"玻璃单元公式", "bldygs_id,dytk_id"}, {"FormulaDYV", "ID,DYTK_ID"},
-      {"FormulaV", "ID,TKID"},             {"GeneralBlock", "Block_ID,TK_ID"},
-      {"DetailBlock", "Block_ID,TK_ID"},   {"WinFilter", "Filter_ID,TK_ID"},
-      {"ShanJiaGongDY", "SJGDY_ID,DYTK_ID"}, {"ShanJiaGong", "SJG_ID,TK_ID"},
-      {"WZSBGT", "ID,TK_ID"}};
-  for (const auto& [table, columns] : tables) {
-    ASSERT_TRUE(*TableExists(*connection_, table)) << table;
-    for (int tk : {5, 6})
-      Exec("INSERT INTO " + table + " (" + columns + ") VALUES(" + std::to_string(tk) + "," +
-           std::to_string(tk) + ")");
-  }
+      {"GeneralBlock", "Block_ID,TK_ID"},  {"ShanJiaGongDY", "SJGDY_ID,DYTK_ID"}};
+  for (const auto* rows : {&window_rows, &unit_rows})
+    for (const auto& [table, columns] : *rows) {
+      ASSERT_TRUE(*TableExists(*connection_, table)) << table;
+      for (int tk : {5, 6})
+        Exec("INSERT INTO " + table + " (" + columns + ") VALUES(" + std::to_string(tk) + "," +
+             std::to_string(tk) + ")");
+    }
+  auto key_of = [](const std::string& columns) { return columns.substr(columns.find(',') + 1); };
   lib_.DelWindow(Id(5));
   EXPECT_TRUE(events_.events.empty()) << LastError();
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 图库 WHERE TK_ID=5"), 0);
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 图库 WHERE TK_ID IN (1,6)"), 2);
+  // The window built from it goes whole, details and cutting values too.
   EXPECT_EQ(Count("SELECT COUNT(*) FROM ProjectWindow"), 1);
   EXPECT_EQ(Count("SELECT gcmc_ID FROM ProjectWindow"), 2);
-  EXPECT_EQ(Count("SELECT COUNT(*) FROM ProjectWindowDetail"), 2);  // details stay
-  for (const auto& [table, columns] : tables) {
-    const std::string key = columns.substr(columns.find(',') + 1);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + table + " WHERE " + key + "=5"), 0) << table;
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + table + " WHERE " + key + "=6"), 1) << table;
+  EXPECT_EQ(Count("SELECT mcmx_ID FROM ProjectWindowDetail"), 2);
+  EXPECT_EQ(Count("SELECT Mcmx_ID FROM XiaV"), 2);
+  for (const auto& [table, columns] : window_rows) {
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + table + " WHERE " + key_of(columns) + "=5"), 0) << table;
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + table + " WHERE " + key_of(columns) + "=6"), 1) << table;
   }
+  for (const auto& [table, columns] : unit_rows)
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM " + table), 2) << table;
 
   // A cascade that fails on its way undoes what it had deleted.
   Exec("DROP TABLE WinFilter");

@@ -66,6 +66,12 @@ TEST_P(Operators, RenameToOwnNameIsAllowedToAnothersIsNot) {
   EXPECT_EQ(events_.Names().back(), "BianMaChongFu");
   ops_.DelYongHu(Currency::FromWhole(3));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 用户管理").long_value(), 2);
+  // The built-in administrator stays: it is refused, by name.
+  events_.events.clear();
+  ops_.DelYongHu(*Scalar("SELECT YongHu_id FROM 用户管理 WHERE MingCheng='管理员'").ToCurrency());
+  ASSERT_EQ(events_.Names(), std::vector<std::string>{"Accesserror"});
+  EXPECT_EQ(events_.events[0].args[0].ToText(), "ServerForCaoZuoYuan.DelYongHu");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 用户管理 WHERE MingCheng='管理员'").long_value(), 1);
 }
 
 TEST_P(Operators, PermissionsPasswordsAndReminders) {

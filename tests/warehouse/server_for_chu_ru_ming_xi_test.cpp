@@ -132,6 +132,26 @@ TEST_P(Ledger, CorrectionsAndDeletesTouchTheItemInTheCurrentDocument) {
   ledger_.Del(Id(5));
   EXPECT_EQ(Detail("2026-04-01", "2026-04-30", 1), (Names{"KF60:10:1:1", "KS60:3:1:2"}));
   EXPECT_TRUE(events_.events.size() == 1u);  // only the listing: no failure
+
+  // Profile 5, accessory 5 and glass 5 are three items: the type says which.
+  ledger_.SetMaxCiShu(3);
+  for (int32_t type : {0, 1, 2}) Add(1, type, 5, 1, 0, day);
+  ledger_.Edit(Id(5), 4, 1);
+  ledger_.Del(Id(5), 2);
+  EXPECT_EQ(Count("WHERE CiShu=3"), 2);
+  EXPECT_EQ(Count("WHERE CiShu=3 AND WuJianType=1 AND WuJianNum=4"), 1);
+  EXPECT_EQ(Count("WHERE CiShu=3 AND WuJianType=0 AND WuJianNum=1"), 1);
+  // Not saying is refused while the id names more than one of them, or a
+  // type that is none.
+  events_.events.clear();
+  ledger_.Edit(Id(5), 9);
+  ledger_.Del(Id(5));
+  ledger_.Del(Id(5), 3);
+  EXPECT_EQ(events_.Names(), (Names{"Accesserror", "Accesserror", "Accesserror"}));
+  EXPECT_EQ(Count("WHERE CiShu=3"), 2);
+  ledger_.Del(Id(5), 0);
+  ledger_.Edit(Id(5), 9);  // now accessory 5 alone
+  EXPECT_EQ(Count("WHERE CiShu=3 AND WuJianType=1 AND WuJianNum=9"), 1);
 }
 
 TEST_P(Ledger, PeriodsAreClearedBetweenTheirDays) {
