@@ -1,5 +1,8 @@
 #include "engine/shared_connection.h"
 
+#include "engine/schema/canonical_layout.h"
+#include "engine/text.h"
+
 namespace dravmor {
 
 namespace {
@@ -36,7 +39,38 @@ void SharedConnection::SchemaChanged() {
   if (backend_) backend_->SchemaChanged();
   cache_.clear();
   lru_.clear();
+  catalogue_.reset();
   hints_.reset();
+}
+
+Result<const Catalogue*> SharedConnection::GetCatalogue() {
+  if (!IsOpen()) return NotOpen();
+  if (!catalogue_) {
+    auto read = backend_->ReadCatalogue();
+    if (!read.ok()) return read.status();
+    catalogue_ = std::move(*read);
+  }
+  return &*catalogue_;
+}
+
+Result<const dialect::SchemaHints*> SharedConnection::GetSchemaHints() {
+  if (hints_) return &*hints_;
+  auto catalogue = GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  const auto& canonical = CanonicalColumns();
+  dialect::SchemaHints hints;
+  for (const CatalogueTable& table : (*catalogue)->Tables()) {
+    const std::string key = ToLowerAscii(table.name);
+    dialect::TableLayout& layout = hints.tables[key];
+    for (const CatalogueColumn& column : table.columns) {
+      layout.stored.push_back(column.name);
+      if (column.type == FieldType::kBoolean)
+        hints.boolean_columns.insert(ToLowerAscii(column.name));
+    }
+    if (auto it = canonical.find(key); it != canonical.end()) layout.canonical = it->second;
+  }
+  hints_ = std::move(hints);
+  return &*hints_;
 }
 
 Status SharedConnection::NotOpen() const {
@@ -51,12 +85,9 @@ Result<const dialect::Translation*> SharedConnection::Translate(
     lru_.splice(lru_.begin(), lru_, it->second.position);
     return &it->second.translation;
   }
-  if (!hints_) {
-    auto loaded = backend_->LoadSchemaHints();
-    if (!loaded.ok()) return loaded.status();
-    hints_ = std::move(*loaded);
-  }
-  auto translated = dialect::Translate(sql, source, backend_->target(), &*hints_);
+  auto hints = GetSchemaHints();
+  if (!hints.ok()) return hints.status();
+  auto translated = dialect::Translate(sql, source, backend_->target(), *hints);
   if (!translated.ok()) return translated.status();
   if (cache_.size() >= kCacheSize) {
     cache_.erase(lru_.back());
@@ -83,7 +114,10 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source)
       if (!result.ok()) break;
     }
   }
-  if (t.changes_schema) SchemaChanged();
+  if (t.changes_schema) {
+    SchemaChanged();
+    if (in_transaction_) schema_changed_in_transaction_ = true;
+  }
   return result;
 }
 
@@ -100,8 +134,11 @@ Result<RowData> SharedConnection::Query(const std::string& sql,
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {
-  if (!IsOpen()) return NotOpen();
-  return backend_->TableNames();
+  auto catalogue = GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  std::vector<std::string> names;
+  for (const CatalogueTable& table : (*catalogue)->Tables()) names.push_back(table.name);
+  return names;
 }
 
 // One level only: a second Begin is refused on every backend alike (the
@@ -112,6 +149,7 @@ Status SharedConnection::Begin() {
     return Status::Error(ErrorCode::kBadArgument, "A transaction is already open");
   Status s = backend_->Begin();
   in_transaction_ = s.ok();
+  schema_changed_in_transaction_ = false;
   return s;
 }
 Status SharedConnection::Commit() {
@@ -123,7 +161,11 @@ Status SharedConnection::Commit() {
 Status SharedConnection::Rollback() {
   if (!IsOpen()) return NotOpen();
   in_transaction_ = false;
-  return backend_->Rollback();
+  Status s = backend_->Rollback();
+  // What the catalogue says may have been undone with the rest.
+  if (schema_changed_in_transaction_) SchemaChanged();
+  schema_changed_in_transaction_ = false;
+  return s;
 }
 
 Transaction::Transaction(SharedConnection& connection)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -44,16 +45,37 @@ struct Translation {
   std::vector<std::string> written_names;
 };
 
+// The columns of one table as a positional INSERT (no column list) sees
+// them: stored, the table's columns in their stored order; canonical, the
+// order the engine's own statements give their values in (the shipped
+// schema after the log-in upgrade), empty for a table the engine does not
+// know. An older database that the upgrade extended keeps its columns in
+// the order they were added, so the two may differ.
+struct TableLayout {
+  std::vector<std::string> stored;
+  std::vector<std::string> canonical;
+};
+
 // What the rewriter may know of the database's schema. Yes/No columns hold
 // -1 for True where Jet wrote them and 1 where SQL Server did (and any
 // nonzero value a caller stored), so a comparison of such a column with a
-// true literal is a test for nonzero on the target.
+// true literal is a test for nonzero on the target. A positional INSERT into
+// a table of `tables` is given the column list its values mean.
 struct SchemaHints {
   std::unordered_set<std::string> boolean_columns;  // names in lower case
+  std::unordered_map<std::string, TableLayout> tables;  // by name in lower case
 };
 
 // hints may be null: no schema knowledge.
 Result<Translation> Translate(std::string_view sql, Source source, Target target,
                               const SchemaHints* hints = nullptr);
+
+// The table and the column names, in order, that a CREATE TABLE statement
+// declares (table constraints left out).
+struct DeclaredTable {
+  std::string name;
+  std::vector<std::string> columns;
+};
+Result<DeclaredTable> DeclaredColumns(std::string_view create_table, Source source);
 
 }  // namespace dravmor::dialect

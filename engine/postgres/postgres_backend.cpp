@@ -276,7 +276,8 @@ Result<RowData> PostgresBackend::Query(const std::string& sql,
 
 Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
   const std::string table = QuoteName(change.table), column = QuoteName(change.column);
-  auto current = Run("SELECT format_type(a.atttypid, a.atttypmod) FROM pg_attribute a "
+  auto current = Run("SELECT format_type(a.atttypid, a.atttypmod), "
+                     "coalesce(col_description(a.attrelid, a.attnum), '') FROM pg_attribute a "
                      "WHERE a.attrelid = to_regclass('" + SqlQuote(table) + "') AND a.attname = '" +
                      SqlQuote(ToLowerAscii(change.column)) + "' AND NOT a.attisdropped");
   if (!current.ok()) return current.status();
@@ -284,6 +285,10 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
     return Status::Error(ErrorCode::kNoSuchField,
                          "No column " + change.column + " in table " + change.table);
   std::string from = PQgetvalue(current->get(), 0, 0);
+  // Declared with that type already (the upgrade repeats its type changes
+  // at every log-in): nothing to convert.
+  if (SplitComment(PQgetvalue(current->get(), 0, 1)).second == change.canonical_type)
+    return Status::Ok();
   const bool to_text = change.declared_type == "CITEXT";
   const bool from_text = from == "citext" || from == "text" || from.rfind("character", 0) == 0;
   std::string value;
@@ -314,20 +319,25 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
   return s;
 }
 
-Result<std::vector<std::string>> PostgresBackend::TableNames() {
-  if (Status s = LoadCatalogue(); !s.ok()) return s;
-  std::vector<std::string> names;
-  for (const auto& [oid, name] : tables_) names.push_back(name);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
-  if (Status s = LoadCatalogue(); !s.ok()) return s;
-  dialect::SchemaHints hints;
+Result<Catalogue> PostgresBackend::ReadCatalogue() {
+  if (catalogue_stale_)
+    if (Status s = LoadCatalogue(); !s.ok()) return s;
+  // columns_ is ordered by table and column number: each table's columns
+  // arrive in their stored order.
+  std::map<unsigned, CatalogueTable> tables;
+  for (const auto& [oid, name] : tables_) tables[oid].name = name;
   for (const auto& [key, column] : columns_)
-    if (column.ado_type == FieldType::kBoolean) hints.boolean_columns.insert(ToLowerAscii(column.name));
-  return hints;
+    tables[key.first].columns.push_back({column.name, column.ado_type});
+  auto indexes = Run(
+      "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+      "WHERE n.nspname = current_schema() AND c.relkind = 'i'");
+  if (!indexes.ok()) return indexes.status();
+  std::vector<std::string> index_names;
+  for (int i = 0; i < PQntuples(indexes->get()); ++i)
+    index_names.push_back(PQgetvalue(indexes->get(), i, 0));
+  std::vector<CatalogueTable> list;
+  for (auto& [oid, table] : tables) list.push_back(std::move(table));
+  return Catalogue(std::move(list), index_names);
 }
 
 Status PostgresBackend::Begin() { return Execute("BEGIN"); }

@@ -30,8 +30,7 @@ class PostgresBackend : public Backend {
   Result<RowData> Query(const std::string& native_sql,
                         const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
-  Result<std::vector<std::string>> TableNames() override;
-  Result<dialect::SchemaHints> LoadSchemaHints() override;
+  Result<Catalogue> ReadCatalogue() override;
   void SchemaChanged() override { catalogue_stale_ = true; }
   Status Begin() override;
   Status Commit() override;

@@ -237,24 +237,25 @@ Status SqliteBackend::AlterColumnType(const dialect::AlterColumn& change) {
   return RebuildWithColumnType(db_, change);
 }
 
-Result<std::vector<std::string>> SqliteBackend::TableNames() {
-  auto rows = Query(
-      "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name");
-  if (!rows.ok()) return rows.status();
-  std::vector<std::string> names;
-  for (const Variant& v : rows->cells) names.push_back(v.ToText());
-  return names;
-}
-
-Result<dialect::SchemaHints> SqliteBackend::LoadSchemaHints() {
+Result<Catalogue> SqliteBackend::ReadCatalogue() {
   // pragma_table_info as a table: every column of every table in one query.
   auto rows = Query(
-      "SELECT DISTINCT lower(c.name) FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
-      "WHERE t.type='table' AND upper(c.type)='BIT'");
+      "SELECT t.name, c.name, c.type FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
+      "WHERE t.type IN ('table','view') ORDER BY t.name, c.cid");
   if (!rows.ok()) return rows.status();
-  dialect::SchemaHints hints;
-  for (const Variant& v : rows->cells) hints.boolean_columns.insert(v.ToText());
-  return hints;
+  std::vector<CatalogueTable> tables;
+  for (size_t r = 0; r < rows->RowCount(); ++r) {
+    const Variant* row = &rows->cells[r * 3];
+    std::string table = row[0].ToText();
+    if (tables.empty() || tables.back().name != table) tables.push_back({table, {}});
+    tables.back().columns.push_back(
+        {row[1].ToText(), dialect::AdoTypeForDeclared(row[2].ToText())});
+  }
+  auto indexes = Query("SELECT name FROM sqlite_master WHERE type='index'");
+  if (!indexes.ok()) return indexes.status();
+  std::vector<std::string> index_names;
+  for (const Variant& v : indexes->cells) index_names.push_back(v.ToText());
+  return Catalogue(std::move(tables), index_names);
 }
 
 Status SqliteBackend::Begin() { return Execute("BEGIN IMMEDIATE"); }

@@ -29,8 +29,7 @@ class SqliteBackend : public Backend {
   Result<RowData> Query(const std::string& native_sql,
                         const std::vector<std::string>* written_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
-  Result<std::vector<std::string>> TableNames() override;
-  Result<dialect::SchemaHints> LoadSchemaHints() override;
+  Result<Catalogue> ReadCatalogue() override;
   Status Begin() override;
   Status Commit() override;
   Status Rollback() override;

@@ -1,0 +1,39 @@
+#include "engine/catalogue.h"
+
+#include <algorithm>
+
+#include "engine/text.h"
+
+namespace dravmor {
+
+Catalogue::Catalogue(std::vector<CatalogueTable> tables, const std::vector<std::string>& indexes)
+    : tables_(std::move(tables)) {
+  std::sort(tables_.begin(), tables_.end(),
+            [](const CatalogueTable& a, const CatalogueTable& b) { return a.name < b.name; });
+  for (size_t i = 0; i < tables_.size(); ++i)
+    by_lower_name_.emplace(ToLowerAscii(tables_[i].name), i);
+  for (const std::string& index : indexes) lower_indexes_.insert(ToLowerAscii(index));
+}
+
+bool Catalogue::HasTable(std::string_view exact_name) const {
+  const CatalogueTable* table = Find(exact_name);
+  return table && table->name == exact_name;
+}
+
+const CatalogueTable* Catalogue::Find(std::string_view name) const {
+  auto it = by_lower_name_.find(ToLowerAscii(name));
+  return it == by_lower_name_.end() ? nullptr : &tables_[it->second];
+}
+
+bool Catalogue::HasColumn(std::string_view table, std::string_view column) const {
+  const CatalogueTable* t = Find(table);
+  if (!t) return false;
+  return std::any_of(t->columns.begin(), t->columns.end(),
+                     [&](const CatalogueColumn& c) { return EqualsIgnoreCase(c.name, column); });
+}
+
+bool Catalogue::HasIndex(std::string_view name) const {
+  return lower_indexes_.count(ToLowerAscii(name)) > 0;
+}
+
+}  // namespace dravmor
