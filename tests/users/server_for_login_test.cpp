@@ -111,6 +111,26 @@ TEST_P(Upgrade, SecondRunDoublesNothing) {
   EXPECT_EQ(Count("SELECT COUNT(DISTINCT dytk_ID) FROM 单元图库"), drawings);
 }
 
+// The type changes the upgrade repeats at every log-in leave a table that
+// already has the type alone: no rebuild (SQLite), no rewrite (PostgreSQL).
+TEST_P(Upgrade, RepeatedTypeChangesLeaveTheTablesAlone) {
+  auto storage = [&] {
+    auto rows = connection_->backend()->Query(
+        OnServer() ? "SELECT relfilenode FROM pg_class WHERE relname = 'projectwindowdetail'"
+                   : "SELECT rootpage FROM sqlite_master WHERE name = 'ProjectWindowDetail'",
+        nullptr);
+    return rows.ok() && !rows->cells.empty() ? rows->cells[0].ToText() : "?";
+  };
+  Exec("INSERT INTO ProjectWindowDetail (mcmx_ID, BoLiZhongLei) VALUES(1, '5+9A+5')");
+  LogIn(false);
+  const std::string before = storage();
+  LogIn(false);
+  EXPECT_EQ(storage(), before);
+  Exec("ALTER TABLE ProjectWindowDetail ALTER TK_ID Double");
+  EXPECT_NE(storage(), before);  // a real change does rebuild
+  EXPECT_EQ(Scalar("SELECT BoLiZhongLei FROM ProjectWindowDetail").ToText(), "5+9A+5");
+}
+
 TEST_P(Upgrade, OlderDatabaseGetsColumnsWithDefaults) {
   // A factory table from before the locks and owners.
   Exec("DROP TABLE 厂家");
