@@ -25,11 +25,13 @@ const CatalogueTable* Catalogue::Find(std::string_view name) const {
   return it == by_lower_name_.end() ? nullptr : &tables_[it->second];
 }
 
-bool Catalogue::HasColumn(std::string_view table, std::string_view column) const {
+const CatalogueColumn* Catalogue::FindColumn(std::string_view table,
+                                             std::string_view column) const {
   const CatalogueTable* t = Find(table);
-  if (!t) return false;
-  return std::any_of(t->columns.begin(), t->columns.end(),
-                     [&](const CatalogueColumn& c) { return EqualsIgnoreCase(c.name, column); });
+  if (!t) return nullptr;
+  for (const CatalogueColumn& c : t->columns)
+    if (EqualsIgnoreCase(c.name, column)) return &c;
+  return nullptr;
 }
 
 bool Catalogue::HasIndex(std::string_view name) const {

@@ -18,6 +18,9 @@ namespace dravmor {
 struct CatalogueColumn {
   std::string name;
   int type = 0;  // the ADO field type; 0 when the engine did not declare it
+  // The declared type in the engine's own spelling ("VARCHAR(200)",
+  // "REAL"); empty when not known.
+  std::string declared_type;
 };
 
 struct CatalogueTable {
@@ -34,8 +37,11 @@ class Catalogue {
   const std::vector<CatalogueTable>& Tables() const { return tables_; }
   bool HasTable(std::string_view exact_name) const;
   const CatalogueTable* Find(std::string_view name) const;
-  // False when the table is missing too.
-  bool HasColumn(std::string_view table, std::string_view column) const;
+  // Null (false) when the table or the column is missing.
+  const CatalogueColumn* FindColumn(std::string_view table, std::string_view column) const;
+  bool HasColumn(std::string_view table, std::string_view column) const {
+    return FindColumn(table, column) != nullptr;
+  }
   bool HasIndex(std::string_view name) const;
 
  private:

@@ -107,6 +107,14 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source)
   const dialect::Translation t = **translation;
   Status result = Status::Ok();
   if (t.alter_column) {
+    // A column that has the type already (the log-in upgrade repeats its
+    // type changes) is left alone, and the schema stays as it was.
+    auto catalogue = GetCatalogue();
+    const CatalogueColumn* column =
+        catalogue.ok() ? (*catalogue)->FindColumn(t.alter_column->table, t.alter_column->column)
+                       : nullptr;
+    if (column && EqualsIgnoreCase(column->declared_type, t.alter_column->canonical_type))
+      return Status::Ok();
     result = backend_->AlterColumnType(*t.alter_column);
   } else {
     for (const std::string& statement : t.statements) {

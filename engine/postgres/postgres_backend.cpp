@@ -209,8 +209,8 @@ Status PostgresBackend::LoadCatalogue() {
     tables_[table] = PQgetvalue(r, i, 1);
     if (PQgetisnull(r, i, 2)) continue;
     auto [name, canonical] = SplitComment(PQgetvalue(r, i, 3));
-    columns_[{table, std::atoi(PQgetvalue(r, i, 2))}] =
-        DeclaredColumn{name, canonical.empty() ? 0 : dialect::AdoTypeForDeclared(canonical)};
+    columns_[{table, std::atoi(PQgetvalue(r, i, 2))}] = DeclaredColumn{
+        name, canonical.empty() ? 0 : dialect::AdoTypeForDeclared(canonical), canonical};
   }
   catalogue_stale_ = false;
   return Status::Ok();
@@ -327,7 +327,7 @@ Result<Catalogue> PostgresBackend::ReadCatalogue() {
   std::map<unsigned, CatalogueTable> tables;
   for (const auto& [oid, name] : tables_) tables[oid].name = name;
   for (const auto& [key, column] : columns_)
-    tables[key.first].columns.push_back({column.name, column.ado_type});
+    tables[key.first].columns.push_back({column.name, column.ado_type, column.canonical_type});
   auto indexes = Run(
       "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
       "WHERE n.nspname = current_schema() AND c.relkind = 'i'");

@@ -46,6 +46,7 @@ class PostgresBackend : public Backend {
   struct DeclaredColumn {
     std::string name;
     int ado_type = 0;
+    std::string canonical_type;
   };
   pg_conn* conn_;
   unsigned citext_oid_ = 0;

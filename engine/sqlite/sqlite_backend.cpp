@@ -248,8 +248,9 @@ Result<Catalogue> SqliteBackend::ReadCatalogue() {
     const Variant* row = &rows->cells[r * 3];
     std::string table = row[0].ToText();
     if (tables.empty() || tables.back().name != table) tables.push_back({table, {}});
-    tables.back().columns.push_back(
-        {row[1].ToText(), dialect::AdoTypeForDeclared(row[2].ToText())});
+    const std::string declared = row[2].ToText();
+    tables.back().columns.push_back({row[1].ToText(), dialect::AdoTypeForDeclared(declared),
+                                     declared});
   }
   auto indexes = Query("SELECT name FROM sqlite_master WHERE type='index'");
   if (!indexes.ok()) return indexes.status();
