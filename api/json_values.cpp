@@ -1,5 +1,6 @@
 #include "api/json_values.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "engine/memory_form.h"
@@ -49,7 +50,12 @@ nlohmann::ordered_json ToJson(const Variant& value, JsonStyle style) {
     case VarType::Long: return value.long_value();
     case VarType::Byte: return value.byte();
     // The digits a Single shows (0.85, not the double it widens to).
-    case VarType::Single: return std::stod(ShortestDecimal(value.single()));
+    case VarType::Single: {
+      const std::string digits = ShortestDecimal(value.single());
+      double shown = value.single();
+      std::from_chars(digits.data(), digits.data() + digits.size(), shown);
+      return shown;
+    }
     case VarType::Double: return value.double_value();
     case VarType::Currency: return CurrencyJson(value.currency());
     case VarType::Date: return value.date().ToText();

@@ -97,8 +97,8 @@ void BM_GetXingCaiRawSqlite(benchmark::State& state) {
     ServerForXingCai xc;
     std::string cs = file;
     xc.Connect(cs);
-    auto loaded = SharedConnection::ForThisThread()->backend()->LoadSchemaHints();
-    if (loaded.ok()) hints = std::move(*loaded);
+    auto loaded = SharedConnection::ForThisThread()->GetSchemaHints();
+    if (loaded.ok()) hints = **loaded;
     SharedConnection::ResetThisThread();
   }
   auto translation =

@@ -18,7 +18,8 @@ std::string OwnedBy(BindingOwner owner) {
   return "";
 }
 
-void AddBindingOwnerColumn(SharedConnection& connection, dialect::Source source) {
+void AddBindingOwnerColumn(SharedConnection& connection, dialect::Source source,
+                           const StatementRunner& run) {
   // One statement: a main id found among the profiles or the accessories
   // but not both gets that kind (the count of accessories with the id, 0
   // or 1); the others stay Null.
@@ -26,7 +27,7 @@ void AddBindingOwnerColumn(SharedConnection& connection, dialect::Source source)
                     "UPDATE 绑定配件 SET ZhuType=(SELECT COUNT(*) FROM 配件 WHERE pj_id=Zhu_ID) "
                     "WHERE (SELECT COUNT(*) FROM 型材 WHERE xc_id=Zhu_ID)+"
                     "(SELECT COUNT(*) FROM 配件 WHERE pj_id=Zhu_ID)=1",
-                    source);
+                    source, run);
 }
 
 }  // namespace dravmor

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/dialect/rewriter.h"
+#include "engine/routines.h"
 #include "engine/shared_connection.h"
 
 namespace dravmor {
@@ -27,6 +28,8 @@ std::string OwnedBy(BindingOwner owner);
 
 // The log-in upgrade step: adds ZhuType when it is missing and marks the
 // existing rows whose main id names a part of one kind only.
-void AddBindingOwnerColumn(SharedConnection& connection, dialect::Source source);
+// Its statements go through `run` when one is given.
+void AddBindingOwnerColumn(SharedConnection& connection, dialect::Source source,
+                           const StatementRunner& run = {});
 
 }  // namespace dravmor

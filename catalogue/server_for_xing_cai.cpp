@@ -46,7 +46,10 @@ void ServerForXingCai::DelTongYong(Currency ID) {
 }
 
 bool ServerForXingCai::ConfirmDuplicate(const std::string& code, bool editing, Currency ID) {
-  if (!FindChongFu(code, editing, ID)) return true;
+  return !FindChongFu(code, editing, ID) || AskDuplicate();
+}
+
+bool ServerForXingCai::AskDuplicate() {
   return AskYesNo("操作提示",
                   "这条型材信息已经输入过了，您可以找到通用到这里即可。在这里也输入点击是，否则点击否。");
 }
@@ -117,80 +120,93 @@ void ServerForXingCai::RefreshList() {
 }
 
 void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
-  RunAtomically(ErrorMode::Handler, "AddXingCai", [&] {
+  Run(ErrorMode::Handler, "AddXingCai", [&] {
     // -1 is the all-rows marker of the stock lists, not a series or a
     // factory: a profile stored under it would be in no series.
     if (series_ == -1 || factory_ == -1)
       Check(Status::Error(ErrorCode::kBadArgument,
                           "Choose one series and factory before adding a profile"));
     ProfileForm f = ReadProfileForm(frm, true);
-    if (!ConfirmDuplicate(f.code, false, Currency{})) return;
-    std::string bihou = TypedNumber(FormText(frm, "txtXingCaiInfo", 6));
-    std::string baojing = TypedNumber(FormText(frm, "txtXingCaiInfo", 7));
-    std::string guizheng = TypedNumber(FormText(frm, "txtGuiZheng"));
-    auto next = NextId(connection(), "型材", "xc_id");
-    if (!Check(next.status())) return;
-    const std::string id = SqlNumber(*next);
-    Exec("INSERT INTO 型材  VALUES(" + id + "," + CurrentSeries() + ",'" + SqlQuote(f.name) +
-         "','" + SqlQuote(f.code) + "'," + f.length + "," + f.weight + "," + f.shared + ",'" +
-         " " + "'," + f.price + "," + f.category + "," + CurrentFactory() + ",1,0,'" + f.kind +
-         "',0,'" + SqlQuote(f.colour) + "'," + bihou + "," + baojing + "," + guizheng + "," +
-         f.major_class + ")");
-    if (f.shared == "1") {
-      DelTongYong(*next);
-      WriteTongYong(frm, id);
-    }
-    RefreshList();
+    // The question comes before the write lock: no other workstation waits
+    // while a person answers. Inside, the test is made again and asks only
+    // when another workstation stored the code in the meantime.
+    const bool asked = FindChongFu(f.code, false, Currency{});
+    if (asked && !AskDuplicate()) return;
+    RunAtomically(ErrorMode::Handler, "AddXingCai", [&] {
+      if (!asked && !ConfirmDuplicate(f.code, false, Currency{})) return;
+      std::string bihou = TypedNumber(FormText(frm, "txtXingCaiInfo", 6));
+      std::string baojing = TypedNumber(FormText(frm, "txtXingCaiInfo", 7));
+      std::string guizheng = TypedNumber(FormText(frm, "txtGuiZheng"));
+      auto next = NextId(connection(), "型材", "xc_id");
+      if (!Check(next.status())) return;
+      const std::string id = SqlNumber(*next);
+      Exec("INSERT INTO 型材  VALUES(" + id + "," + CurrentSeries() + ",'" + SqlQuote(f.name) +
+           "','" + SqlQuote(f.code) + "'," + f.length + "," + f.weight + "," + f.shared + ",'" +
+           " " + "'," + f.price + "," + f.category + "," + CurrentFactory() + ",1,0,'" + f.kind +
+           "',0,'" + SqlQuote(f.colour) + "'," + bihou + "," + baojing + "," + guizheng + "," +
+           f.major_class + ")");
+      if (f.shared == "1") {
+        DelTongYong(*next);
+        WriteTongYong(frm, id);
+      }
+      RefreshList();
+    });
   });
 }
 
 void ServerForXingCai::EditXingCai(Currency ID, const std::shared_ptr<Object>& frm) {
-  RunAtomically(ErrorMode::Handler, "EditXingCai", [&] {
+  Run(ErrorMode::Handler, "EditXingCai", [&] {
     ProfileForm f = ReadProfileForm(frm, true);
-    if (!ConfirmDuplicate(f.code, true, ID)) return;
-    auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
-    Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
-         "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +
-         "MiZhong=" + f.weight + "," + "BiHou=" + number(FormText(frm, "txtXingCaiInfo", 6)) +
-         "," + "BaoJing=" + number(FormText(frm, "txtXingCaiInfo", 7)) + "," +
-         "DaLei=" + f.major_class + "," + "GcGuiZheng=" + number(FormText(frm, "txtGuiZheng")) +
-         "," + "shifoutongyong=" + f.shared + "," + "duanmiantu='" + " " + "'," +
-         "jiage=" + f.price + "," + "lb_id=" + f.category + ", " + "YS='" + SqlQuote(f.colour) +
-         "',  " + "Gangchen='" + f.kind + "'  " + "WHERE xc_id=" + SqlNumber(ID));
-    Exec("DELETE FROM TongYong WHERE xc_ID=" + SqlNumber(ID));
-    if (f.shared == "1") {
-      DelTongYong(ID);
-      WriteTongYong(frm, SqlNumber(ID));
-    }
-    RefreshList();
-    // The same profile entered elsewhere under the previous code and name:
-    // the caller may bring them in line with Edit_DYE_ChongFuXC.
-    RecordsetPtr alike =
-        Open("SELECT xc_id,Daima,MingchengXC,Mizhong,Changdu,JiaGe,YS,BiHou,系列.MingCheng,"
-             "系列.xllb FROM (型材 INNER JOIN 系列 ON 型材.xl_ID=系列.xl_ID) " +
-             std::string("  WHERE DaiMa='") + SqlQuote(old_code_) + "' AND MingChengXc='" +
-             SqlQuote(old_name_) + "' AND xc_ID<>" + SqlNumber(ID) +
-             " AND 系列.cj_ID=" + CurrentFactory());
-    if (alike->RowCount() > 0) RaiseResult("rsChongFuDYE", alike);
+    // Asked before the write lock, as AddXingCai does.
+    const bool asked = FindChongFu(f.code, true, ID);
+    if (asked && !AskDuplicate()) return;
+    RunAtomically(ErrorMode::Handler, "EditXingCai", [&] {
+      if (!asked && !ConfirmDuplicate(f.code, true, ID)) return;
+      auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
+      Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
+           "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +
+           "MiZhong=" + f.weight + "," + "BiHou=" + number(FormText(frm, "txtXingCaiInfo", 6)) +
+           "," + "BaoJing=" + number(FormText(frm, "txtXingCaiInfo", 7)) + "," +
+           "DaLei=" + f.major_class + "," + "GcGuiZheng=" + number(FormText(frm, "txtGuiZheng")) +
+           "," + "shifoutongyong=" + f.shared + "," + "duanmiantu='" + " " + "'," +
+           "jiage=" + f.price + "," + "lb_id=" + f.category + ", " + "YS='" + SqlQuote(f.colour) +
+           "',  " + "Gangchen='" + f.kind + "'  " + "WHERE xc_id=" + SqlNumber(ID));
+      Exec("DELETE FROM TongYong WHERE xc_ID=" + SqlNumber(ID));
+      if (f.shared == "1") {
+        DelTongYong(ID);
+        WriteTongYong(frm, SqlNumber(ID));
+      }
+      RefreshList();
+      // The same profile entered elsewhere under the previous code and name:
+      // the caller may bring them in line with Edit_DYE_ChongFuXC.
+      RecordsetPtr alike =
+          Open("SELECT xc_id,Daima,MingchengXC,Mizhong,Changdu,JiaGe,YS,BiHou,系列.MingCheng,"
+               "系列.xllb FROM (型材 INNER JOIN 系列 ON 型材.xl_ID=系列.xl_ID) " +
+               std::string("  WHERE DaiMa='") + SqlQuote(old_code_) + "' AND MingChengXc='" +
+               SqlQuote(old_name_) + "' AND xc_ID<>" + SqlNumber(ID) +
+               " AND 系列.cj_ID=" + CurrentFactory());
+      if (alike->RowCount() > 0) RaiseResult("rsChongFuDYE", alike);
+    });
   });
 }
 
 void ServerForXingCai::Edit_DYE_ChongFuXC(Currency ID, const std::shared_ptr<Object>& frm) {
   // The whole form is read first: a value it cannot give stops the edit
   // before anything is written, so no look-alike gets an empty code or 0.
-  ProfileForm f;
-  std::string bihou, baojing, guizheng;
-  bool read = false;
-  Run(ErrorMode::SilentHandler, "Edit_DYE_ChongFuXC", [&] {
-    f = ReadProfileForm(frm, false);
-    auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
-    bihou = number(FormText(frm, "txtXingCaiInfo", 6));
-    baojing = number(FormText(frm, "txtXingCaiInfo", 7));
-    guizheng = number(FormText(frm, "txtGuiZheng"));
-    read = true;
-  });
-  if (!read) return;
   RunAtomically(ErrorMode::ResumeNext, "Edit_DYE_ChongFuXC", [&] {
+    ProfileForm f;
+    std::string bihou, baojing, guizheng;
+    bool read = false;
+    // A read that fails ends this inner step, not the edit's resume-next.
+    Run(ErrorMode::SilentHandler, "Edit_DYE_ChongFuXC", [&] {
+      f = ReadProfileForm(frm, false);
+      auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
+      bihou = number(FormText(frm, "txtXingCaiInfo", 6));
+      baojing = number(FormText(frm, "txtXingCaiInfo", 7));
+      guizheng = number(FormText(frm, "txtGuiZheng"));
+      read = true;
+    });
+    if (!read) return;
     Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
          "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +
          "MiZhong=" + f.weight + "," + "BiHou=" + bihou + "," + "BaoJing=" + baojing + "," +

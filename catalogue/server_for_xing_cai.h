@@ -103,6 +103,7 @@ class ServerForXingCai : public ServerObject {
   ProfileForm ReadProfileForm(const std::shared_ptr<Object>& frm, bool with_sharing);
   // The duplicate prompt; true when the user wants the code stored again.
   bool ConfirmDuplicate(const std::string& code, bool editing, Currency ID);
+  bool AskDuplicate();  // the Yes/No question; true: store it anyway
   // The TongYong rows of the series selected in lstxilie.
   void WriteTongYong(const std::shared_ptr<Object>& frm, const std::string& id);
   // A number the add writes as typed: only a number may stand there.

@@ -68,6 +68,7 @@ int Upgrade(const std::string& connection, const std::vector<std::string>& optio
   auto options = ParseUpgradeOptions(option_args);
   if (!options.ok()) return Usage(err, options.status().text());
   int failed = RunLoginUpgrade(connection, *options, err);
+  if (failed < 0) return 1;  // the database did not open: said on err
   auto tables = SharedConnection::ForThisThread()->TableNames();
   out << Line({{"ok", failed == 0}, {"database", connection},
                {"tables", tables.ok() ? tables->size() : 0}, {"failed_steps", failed}})

@@ -1,13 +1,9 @@
 #include "cli/login_upgrade.h"
 
-#include <filesystem>
 #include <ostream>
 
 #include "api/json_values.h"
-#include "engine/connection_string.h"
-#include "engine/events.h"
 #include "engine/numeric.h"
-#include "users/server_for_login.h"
 
 namespace dravmor::cli {
 
@@ -16,42 +12,20 @@ using api::ToJson;
 
 namespace {
 
-// Prints each Accesserror of the upgrade and counts them.
-class FailureSink : public EventSink {
- public:
-  explicit FailureSink(std::ostream& err) : err_(err) {}
-  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
-    if (event != "Accesserror") return;
-    ++failures_;
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Variant& a : args) list.push_back(ToJson(a));
-    err_ << Line({{"event", event}, {"args", list}}) << "\n";
-  }
-  int failures() const { return failures_; }
-
- private:
-  std::ostream& err_;
-  int failures_ = 0;
-};
-
 Result<bool> ParseFlag(const std::string& option, const std::string& value) {
   if (value == "1" || value == "true" || value == "yes") return true;
   if (value == "0" || value == "false" || value == "no") return false;
   return Status::Error(ErrorCode::kBadArgument, option + " takes 1 or 0, not '" + value + "'");
 }
 
-// The folder of an embedded database file; empty for a server connection.
-std::string DatabaseFolder(const std::string& connection) {
-  auto parsed = ParseConnectionString(connection);
-  if (!parsed.ok() || parsed->kind != BackendKind::Sqlite) return "";
-  std::filesystem::path file = std::filesystem::absolute(parsed->file);
-  return file.parent_path().string();
+nlohmann::ordered_json ErrorJson(const Status& status) {
+  return {{"number", status.number()}, {"text", status.text()}};
 }
 
 }  // namespace
 
-Result<UpgradeOptions> ParseUpgradeOptions(const std::vector<std::string>& options) {
-  UpgradeOptions parsed;
+Result<LoginOptions> ParseUpgradeOptions(const std::vector<std::string>& options) {
+  LoginOptions parsed;
   for (size_t i = 0; i < options.size(); ++i) {
     const std::string& option = options[i];
     if (option == "--sqlserver") {
@@ -65,7 +39,7 @@ Result<UpgradeOptions> ParseUpgradeOptions(const std::vector<std::string>& optio
       parsed.app_path = value;
     } else if (option == "--lvsu") {
       auto number = ParseNumber(value);
-          if (!number || *number != static_cast<int32_t>(*number))
+      if (!number || *number != static_cast<int32_t>(*number))
         return Status::Error(ErrorCode::kBadArgument, "--lvsu takes a whole number, not '" + value + "'");
       parsed.material_family = static_cast<int32_t>(*number);
     } else if (option == "--wzsb" || option == "--fszhao") {
@@ -79,21 +53,16 @@ Result<UpgradeOptions> ParseUpgradeOptions(const std::vector<std::string>& optio
   return parsed;
 }
 
-int RunLoginUpgrade(const std::string& connection, const UpgradeOptions& options,
+int RunLoginUpgrade(const std::string& connection, const LoginOptions& options,
                     std::ostream& err) {
-  FailureSink sink(err);
-  ServerForLogin login;
-  login.SetEventSink(&sink);
-  std::string text = connection;
-  login.Connect(text);
-  if (!login.connection().IsOpen()) return sink.failures();  // nothing to upgrade
-  login.SetSQLSERVER(options.sql_server);
-  login.SetlvSu(options.material_family);
-  login.SetAppPath(options.app_path.empty() ? DatabaseFolder(connection) : options.app_path);
-  login.SetWZSB(options.create_wzsbgt);
-  login.SetFSZhao(options.sales_orders);
-  login.AddField();
-  return sink.failures();
+  LoginResult result = RunLoginSequence(connection, options);
+  if (!result.connection.ok()) {
+    err << Line({{"connect", connection}, {"error", ErrorJson(result.connection)}}) << "\n";
+    return -1;
+  }
+  for (const FailedStep& step : result.failed_steps)
+    err << Line({{"failed_step", step.statement}, {"error", ErrorJson(step.error)}}) << "\n";
+  return static_cast<int>(result.failed_steps.size());
 }
 
 }  // namespace dravmor::cli

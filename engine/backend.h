@@ -1,6 +1,6 @@
 // Backend: one open database of a concrete engine (SQLite file, PostgreSQL
 // server). It runs statements already translated to its own SQL, delivers
-// whole result sets, lists the tables, and offers transactions. Every
+// whole result sets, reads its catalogue, and offers transactions. Every
 // failure is returned as a Status carrying the engine's own error code and
 // text. A backend is used by one thread at a time.
 #pragma once
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/catalogue.h"
 #include "engine/dialect/rewriter.h"
 #include "engine/recordset.h"
 #include "engine/status.h"
@@ -33,8 +34,9 @@ class Backend {
   // Changes the declared type of one column, keeping every row and
   // converting each value; fails without change when a value does not fit.
   virtual Status AlterColumnType(const dialect::AlterColumn& change) = 0;
-  // What the dialect layer should know of the schema (the Yes/No columns).
-  virtual Result<dialect::SchemaHints> LoadSchemaHints() = 0;
+  // Every table and view with its columns, names as they were created, and
+  // the index names; read with a fixed number of queries, whatever the rows.
+  virtual Result<Catalogue> ReadCatalogue() = 0;
   // Told after statements that changed the schema ran, so that what the
   // backend keeps of the catalogue is read again.
   virtual void SchemaChanged() {}
@@ -42,11 +44,6 @@ class Backend {
   // the standard tools have (see engine/sqlite/standard_collations.h);
   // nothing to do elsewhere, or when done before. For the log-in upgrade.
   virtual Status UseStandardCollations() { return Status::Ok(); }
-  // Every table and view, with the names as they were created.
-  virtual Result<std::vector<std::string>> TableNames() = 0;
-  // (table, column) for every index, the column being its first; names in
-  // lower case (ASCII letters), the table as it was created.
-  virtual Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() = 0;
 
   // Begin opens a write transaction and takes the database's one write lock
   // (waiting, up to the backend's time-out, for another connection's

@@ -64,8 +64,11 @@ double LeadingDecimal(std::string_view text) {
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
   }
   if (digits == 0) return 0;
-  const std::string number(text.substr(start, i - start));
-  double value = std::strtod(number.c_str(), nullptr);
+  // from_chars takes no leading '+' and reads without regard to the locale.
+  size_t from = start;
+  if (text[from] == '+') ++from;
+  double value = 0;
+  std::from_chars(text.data() + from, text.data() + i, value);
   return std::isfinite(value) ? value : 0;
 }
 

@@ -25,32 +25,25 @@ Currency GetMaxID(SharedConnection& connection, const std::string& table,
 }
 
 Result<bool> TableExists(SharedConnection& connection, const std::string& table) {
-  auto names = connection.TableNames();
-  if (!names.ok()) return names.status();
-  for (const std::string& name : *names)
-    if (name == table) return true;
-  return false;
+  auto catalogue = connection.GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  return (*catalogue)->HasTable(table);
 }
 
 void AddFieldIfMissing(SharedConnection& connection, const std::string& table,
                        const std::string& column, const std::string& type,
                        const std::string& default_value, const std::string& follow_up,
-                       dialect::Source source) {
-  {
-    // Scoped so the rows are released before the table is altered.
-    auto rows = connection.Query("SELECT * FROM " + table, source);
-    if (!rows.ok()) return;  // a missing table: every later step would fail
-    for (const FieldInfo& field : rows->fields)
-      if (field.name == column) return;
-  }
-  if (!connection.Execute("ALTER TABLE " + table + " Add " + column + " " + type, source)
-           .ok())
-    return;
+                       dialect::Source source, const StatementRunner& run) {
+  auto execute = [&](const std::string& sql) {
+    return run ? run(sql) : connection.Execute(sql, source);
+  };
+  // A catalogue that cannot be read leaves the ADD to find out.
+  auto catalogue = connection.GetCatalogue();
+  if (catalogue.ok() && (*catalogue)->HasColumn(table, column)) return;
+  if (!execute("ALTER TABLE " + table + " Add " + column + " " + type).ok()) return;
   if (!default_value.empty())
-    connection.Execute("UPDATE " + table + " SET " + column + "='" +
-                           SqlQuote(default_value) + "'",
-                       source);
-  if (!follow_up.empty()) connection.Execute(follow_up, source);
+    execute("UPDATE " + table + " SET " + column + "='" + SqlQuote(default_value) + "'");
+  if (!follow_up.empty()) execute(follow_up);
 }
 
 Status EmptyDirectory(const std::string& path) {

@@ -5,6 +5,7 @@
 // failing steps; the others return their failure to the caller.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/dialect/rewriter.h"
@@ -24,16 +25,25 @@ Currency GetMaxID(SharedConnection& connection, const std::string& table,
 Result<Currency> NextId(SharedConnection& connection, const std::string& table,
                         const std::string& column);
 
-// Exact name, letter case included, among the database's tables and views.
+// Exact name, letter case included, among the database's tables and views
+// (from the connection's catalogue: no rows are read).
 Result<bool> TableExists(SharedConnection& connection, const std::string& table);
 
-// When the table has no such column: adds it, writes the default (as a
-// quoted text literal) into every row when given, then runs the follow-up
-// statement when given. Nothing happens when the column exists.
+// Runs one statement of a multi-step routine; a caller may wrap each
+// statement (in a savepoint, say) and keep the failures it sees.
+using StatementRunner = std::function<Status(const std::string& sql)>;
+
+// When the table has no such column (letter case ignored, as SQL names
+// columns; told by the catalogue, no rows read): adds it, writes the default
+// (as a quoted text literal) into every row when given, then runs the
+// follow-up statement when given. Nothing happens when the column exists.
+// Each statement runs through `run` (default: executed on the connection);
+// a failing one is skipped, and a failed ADD ends the routine.
 void AddFieldIfMissing(SharedConnection& connection, const std::string& table,
                        const std::string& column, const std::string& type,
                        const std::string& default_value, const std::string& follow_up,
-                       dialect::Source source = dialect::Source::Jet);
+                       dialect::Source source = dialect::Source::Jet,
+                       const StatementRunner& run = {});
 
 // Deletes the ordinary files of a directory; sub-directories stay.
 Status EmptyDirectory(const std::string& path);

@@ -118,6 +118,14 @@ bool ServerObject::HasTable(const std::string& table) {
   return *exists;
 }
 
+std::optional<size_t> ServerObject::ColumnCount(const std::string& table) {
+  auto catalogue = connection_->GetCatalogue();
+  if (!Check(catalogue.status())) return std::nullopt;
+  const CatalogueTable* found = (*catalogue)->Find(table);
+  if (!found) return std::nullopt;
+  return found->columns.size();
+}
+
 bool ServerObject::Exec(const std::string& sql) {
   return Check(connection_->Execute(sql, source(), FailureTolerated()));
 }

@@ -89,6 +89,10 @@ class ServerObject {
   Result<RowData> TryQuery(const std::string& sql);
   // The table-existence test as a step (its failure is the operation's).
   bool HasTable(const std::string& table);
+  // The number of columns of a table (letter case of the name ignored),
+  // from the connection's catalogue: no row is read. nullopt when the table
+  // is missing or the catalogue cannot be read (a failed step).
+  std::optional<size_t> ColumnCount(const std::string& table);
   // A step that produced a Status of its own.
   bool Check(const Status& status);
   // The duplicate tests' rule: the COUNT query's first value is neither

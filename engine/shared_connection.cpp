@@ -1,5 +1,8 @@
 #include "engine/shared_connection.h"
 
+#include "engine/schema/canonical_layout.h"
+#include "engine/text.h"
+
 namespace dravmor {
 
 namespace {
@@ -37,7 +40,38 @@ void SharedConnection::SchemaChanged() {
   if (backend_) backend_->SchemaChanged();
   cache_.clear();
   lru_.clear();
+  catalogue_.reset();
   hints_.reset();
+}
+
+Result<const Catalogue*> SharedConnection::GetCatalogue() {
+  if (!IsOpen()) return NotOpen();
+  if (!catalogue_) {
+    auto read = backend_->ReadCatalogue();
+    if (!read.ok()) return read.status();
+    catalogue_ = std::move(*read);
+  }
+  return &*catalogue_;
+}
+
+Result<const dialect::SchemaHints*> SharedConnection::GetSchemaHints() {
+  if (hints_) return &*hints_;
+  auto catalogue = GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  const auto& canonical = CanonicalColumns();
+  dialect::SchemaHints hints;
+  for (const CatalogueTable& table : (*catalogue)->Tables()) {
+    const std::string key = ToLowerAscii(table.name);
+    dialect::TableLayout& layout = hints.tables[key];
+    for (const CatalogueColumn& column : table.columns) {
+      layout.stored.push_back(column.name);
+      hints.AddColumn(table.name, column.name, column.type);
+    }
+    if (!table.primary_key.empty()) hints.primary_keys[key] = table.primary_key;
+    if (auto it = canonical.find(key); it != canonical.end()) layout.canonical = it->second;
+  }
+  hints_ = std::move(hints);
+  return &*hints_;
 }
 
 Status SharedConnection::NotOpen() const {
@@ -52,12 +86,9 @@ Result<const dialect::Translation*> SharedConnection::Translate(
     lru_.splice(lru_.begin(), lru_, it->second.position);
     return &it->second.translation;
   }
-  if (!hints_) {
-    auto loaded = backend_->LoadSchemaHints();
-    if (!loaded.ok()) return loaded.status();
-    hints_ = std::move(*loaded);
-  }
-  auto translated = dialect::Translate(sql, source, backend_->target(), &*hints_);
+  auto hints = GetSchemaHints();
+  if (!hints.ok()) return hints.status();
+  auto translated = dialect::Translate(sql, source, backend_->target(), *hints);
   if (!translated.ok()) return translated.status();
   if (cache_.size() >= kCacheSize) {
     cache_.erase(lru_.back());
@@ -82,6 +113,14 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
   const dialect::Translation t = **translation;
   Status result = Status::Ok();
   if (t.alter_column) {
+    // A column that has the type already (the log-in upgrade repeats its
+    // type changes) is left alone, and the schema stays as it was.
+    auto catalogue = GetCatalogue();
+    const CatalogueColumn* column =
+        catalogue.ok() ? (*catalogue)->FindColumn(t.alter_column->table, t.alter_column->column)
+                       : nullptr;
+    if (column && EqualsIgnoreCase(column->declared_type, t.alter_column->canonical_type))
+      return Status::Ok();
     result = backend_->AlterColumnType(*t.alter_column);
   } else {
     const bool guarded = NeedsStatementGuard(failure_tolerated);
@@ -90,7 +129,14 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
       if (!result.ok()) break;
     }
   }
-  if (t.changes_schema) SchemaChanged();
+  if (t.changes_schema) {
+    SchemaChanged();
+    if (depth_ > 0) schema_changed_in_transaction_ = true;
+  } else if (t.changes_indexes) {
+    // Tables and columns stay as they were; only the index list is read again.
+    catalogue_.reset();
+    if (depth_ > 0) schema_changed_in_transaction_ = true;
+  }
   return result;
 }
 
@@ -109,13 +155,21 @@ Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source 
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {
-  if (!IsOpen()) return NotOpen();
-  return backend_->TableNames();
+  auto catalogue = GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  std::vector<std::string> names;
+  for (const CatalogueTable& table : (*catalogue)->Tables()) names.push_back(table.name);
+  return names;
 }
 
 Result<std::vector<std::pair<std::string, std::string>>> SharedConnection::IndexedColumns() {
-  if (!IsOpen()) return NotOpen();
-  return backend_->IndexedColumns();
+  auto catalogue = GetCatalogue();
+  if (!catalogue.ok()) return catalogue.status();
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const CatalogueIndex& index : (*catalogue)->Indexes())
+    if (!index.first_column.empty())
+      pairs.emplace_back(ToLowerAscii(index.table), ToLowerAscii(index.first_column));
+  return pairs;
 }
 
 namespace {
@@ -125,7 +179,10 @@ std::string SavepointName(int depth) { return "dravmor_scope_" + std::to_string(
 Status SharedConnection::Begin() {
   if (!IsOpen()) return NotOpen();
   Status s = depth_ == 0 ? backend_->Begin() : backend_->Execute("SAVEPOINT " + SavepointName(depth_));
-  if (s.ok()) ++depth_;
+  if (s.ok()) {
+    if (depth_ == 0) schema_changed_in_transaction_ = false;
+    ++depth_;
+  }
   return s;
 }
 
@@ -146,14 +203,20 @@ Status SharedConnection::Commit() {
 Status SharedConnection::Rollback() {
   if (!IsOpen()) return NotOpen();
   if (depth_ == 0) return Status::Ok();
+  Status s = Status::Ok();
   if (depth_ > 1) {
     const std::string name = SavepointName(--depth_);
-    Status s = backend_->Execute("ROLLBACK TO SAVEPOINT " + name);
+    s = backend_->Execute("ROLLBACK TO SAVEPOINT " + name);
     Status released = backend_->Execute("RELEASE SAVEPOINT " + name);
-    return s.ok() ? released : s;
+    if (s.ok()) s = released;
+  } else {
+    depth_ = 0;
+    s = backend_->Rollback();
   }
-  depth_ = 0;
-  return backend_->Rollback();
+  // What the catalogue says may have been undone with the rest.
+  if (schema_changed_in_transaction_) SchemaChanged();
+  if (depth_ == 0) schema_changed_in_transaction_ = false;
+  return s;
 }
 
 Transaction::Transaction(SharedConnection& connection)

@@ -3,7 +3,9 @@
 // unopened, opened by the first successful Connect, and from then on kept
 // (a later Connect, with any string, changes nothing). It is never closed
 // by the engine. Statements arrive in the Jet or the SQL Server dialect and
-// are translated for the backend; translations are cached.
+// are translated for the backend; translations are cached. The catalogue
+// (tables, columns, indexes) is read once and kept until a statement of the
+// engine's own changes the schema, or a rollback may have undone one.
 //
 // Transactions are write transactions: Begin takes the database's one write
 // lock (every workstation's changes queue behind it) and nests: a Begin
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "engine/backend.h"
+#include "engine/catalogue.h"
 #include "engine/dialect/rewriter.h"
 #include "engine/recordset.h"
 #include "engine/status.h"
@@ -46,7 +49,16 @@ class SharedConnection {
   Result<RowData> Query(const std::string& sql, dialect::Source source,
                         bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();
+  // (table, first column) of every index, names in lower case.
   Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns();
+  // The kept catalogue, read when there is none. Valid until the next
+  // statement run on this connection.
+  Result<const Catalogue*> GetCatalogue();
+  // What the dialect layer is told of the schema, made from the catalogue.
+  Result<const dialect::SchemaHints*> GetSchemaHints();
+  // Forgets translations, catalogue and schema hints: after the schema
+  // changed, or after a rollback that may have undone a change.
+  void SchemaChanged();
 
   // Begin at depth 0 opens the write transaction, deeper ones savepoints.
   Status Begin();
@@ -69,15 +81,14 @@ class SharedConnection {
   Result<const dialect::Translation*> Translate(const std::string& sql,
                                                 dialect::Source source);
 
-  // Forgets translations and schema hints after the schema changed.
-  void SchemaChanged();
-
   std::unique_ptr<Backend> backend_;
   std::string connection_string_;
   int depth_ = 0;  // 0: no transaction; n > 1: n - 1 savepoints inside it
+  bool schema_changed_in_transaction_ = false;
   uint64_t statement_count_ = 0;
   bool id_marks_known_ = false;
-  std::optional<dialect::SchemaHints> hints_;  // loaded on first use
+  std::optional<Catalogue> catalogue_;         // read on first use
+  std::optional<dialect::SchemaHints> hints_;  // made on first use
 
   // Translated texts, most recently used first.
   struct CacheKey {

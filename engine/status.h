@@ -29,6 +29,7 @@ constexpr long kSyntax = 3001;            // SQL the dialect layer cannot take
 constexpr long kNotOpen = 3704;           // connection or record set not open
 constexpr long kNoCurrentRow = 3021;      // EOF or BOF is true
 constexpr long kNoSuchField = 3265;       // item not found in the collection
+constexpr long kValueCount = 3346;        // INSERT values and columns differ in number
 constexpr long kConnection = 3706;        // backend cannot open the database
 }  // namespace ErrorCode
 

@@ -32,6 +32,17 @@ std::string ToLowerAscii(std::string_view text) {
   return out;
 }
 
+std::string DropLastCharacters(std::string_view text, size_t count) {
+  size_t end = text.size();
+  for (size_t dropped = 0; dropped < count; ++dropped) {
+    if (end == 0) return "";
+    --end;
+    // Back over the continuation bytes to the start of the character.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  }
+  return std::string(text.substr(0, end));
+}
+
 bool IsValidUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {

@@ -21,6 +21,10 @@ std::string SqlQuote(std::string_view value);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 std::string ToLowerAscii(std::string_view text);
 
+// The text without its last `count` characters (UTF-8 sequences, not
+// bytes); empty when it has no more than that.
+std::string DropLastCharacters(std::string_view text, size_t count);
+
 // Text files written by older installations are in the code page of
 // Chinese Windows. A text that is valid UTF-8 is returned as it is; any
 // other is read as GB18030 (a superset of GBK) and returned in UTF-8, and

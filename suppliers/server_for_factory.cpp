@@ -23,8 +23,9 @@ void ServerForFactory::SetCZYName(const std::string& strNM) { operator_name_ = s
 
 void ServerForFactory::AfterConnect() {
   Run(ErrorMode::ResumeNext, "CheckGangChen", [&] {
-    RecordsetPtr rs = Open("Select * FROM 型材  ");
-    if (rs->IsOpen() && rs->Count() == 13) {
+    // The columns of "Select * FROM 型材  ", counted from the catalogue:
+    // the profiles themselves are not read.
+    if (ColumnCount("型材") == 13) {
       Exec("ALTER TABLE 型材 Add GangChen text(10)");
       Exec("UPDATE 型材 SET GangChen='型材'");
     }

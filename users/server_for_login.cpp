@@ -15,20 +15,62 @@ namespace dravmor {
 
 ServerForLogin::ServerForLogin() : ServerObject("ServerForLogin", /*creates_connection=*/false) {}
 
+bool ServerForLogin::Step(const std::string& sql) {
+  return Check(steps_.Run(connection(), sql, [&] { return connection().Execute(sql, source()); }));
+}
+
+RecordsetPtr ServerForLogin::StepOpen(const std::string& sql) {
+  auto rs = std::make_shared<Recordset>();
+  Check(steps_.Run(connection(), sql, [&] {
+    auto rows = connection().Query(sql, source());
+    if (!rows.ok()) return rows.status();
+    rs->Open(std::move(*rows));
+    rs->SetSource(sql);
+    return Status::Ok();
+  }));
+  return rs;
+}
+
 void ServerForLogin::AddColumn(const std::string& table, const std::string& column,
                                const std::string& type, const std::string& default_value,
                                const std::string& follow_up) {
-  AddFieldIfMissing(connection(), table, column, type, default_value, follow_up, source());
+  AddFieldIfMissing(connection(), table, column, type, default_value, follow_up, source(),
+                    [&](const std::string& sql) {
+                      return steps_.Run(connection(), sql,
+                                        [&] { return connection().Execute(sql, source()); });
+                    });
+}
+
+const Catalogue* ServerForLogin::CurrentCatalogue() {
+  auto catalogue = connection().GetCatalogue();
+  return Check(catalogue.status()) ? *catalogue : nullptr;
+}
+
+void ServerForLogin::AddWhenMissing(const std::string& table, const std::string& column,
+                                    const std::string& statement) {
+  const Catalogue* catalogue = CurrentCatalogue();
+  if (catalogue && !catalogue->HasColumn(table, column)) Step(statement);
 }
 
 bool ServerForLogin::CreateTable(const std::string& table, const std::string& statement) {
   if (HasTable(table)) return false;
-  return Exec(statement);
+  return Step(statement);
+}
+
+Currency ServerForLogin::NextSeedId(const std::string& table, const std::string& column) {
+  Currency id{};
+  steps_.Run(connection(), "SELECT MAX(" + column + ") FROM " + table, [&] {
+    auto next = NextId(connection(), table, column);
+    if (next.ok()) id = *next;
+    return next.status();
+  });
+  return id;
 }
 
 void ServerForLogin::SetSQLSERVER(bool Is2000) {
   SetDialect(Is2000);
   Run(ErrorMode::ResumeNext, "SetSQLSERVER", [&] {
+    const bool opened = steps_.BeginTransaction(connection());
     // Operators that existed before a permission flag keep it (default 1).
     for (const char* column : {"DCCBFX", "DCZHFX", "RepByWin", "NewProject", "OpenProject",
                                "CangKu", "FenPi", "HeBing", "BianJiGS", "CangKuQuery",
@@ -40,11 +82,13 @@ void ServerForLogin::SetSQLSERVER(bool Is2000) {
     AddColumn("ProjectWindow", "FangJian", "Text", "308");
     AddColumn("ProjectWindow", "QiTa", "Text", "BZ");
     AddColumn("ProjectWindow", "LouTiJian", "Long", "0");
+    steps_.EndTransaction(connection(), opened);
   });
 }
 
 void ServerForLogin::AddField() {
   Run(ErrorMode::ResumeNext, "AddField", [&] {
+    const bool opened = steps_.BeginTransaction(connection());
     const bool jet = !is2000();
     auto create = [&](const char* table) { return CreateTable(table, UpgradeTableStatement(table)); };
     // 1-3: locks, owners and the template order.
@@ -63,6 +107,10 @@ void ServerForLogin::AddField() {
     AddColumn("型材", "BiHou", "Single", "1.4");
     AddColumn("型材", "BaoJing", "Long", "100");
     AddColumn("型材", "GcGuiZheng", "Long", "50");
+    // The profile kind, which the factory class adds only to a table of
+    // exactly 13 columns: an older table the upgrade extended first would
+    // never get it, and every profile INSERT would fail on it.
+    AddColumn("型材", "GangChen", "Text(10)", "型材");
     // 5
     for (auto [column, value] : {std::pair{"KuangH", "A"}, {"KuangW", "B"}, {"ShanH", "a"},
                                  {"ShanW", "b"}, {"ShaH", "a1"}, {"ShaW", "b1"}, {"YaH", "1"},
@@ -110,16 +158,16 @@ void ServerForLogin::AddField() {
     // 14: sales orders, on request.
     if (sales_orders_) {
       create("SaleDan");
-      Exec("ALTER TABLE SaleDan ALTER  DingHuoRiQi TEXT ");
+      Step("ALTER TABLE SaleDan ALTER  DingHuoRiQi TEXT ");
       AddColumn("SaleDan", "KHTEL", "TEXT(248)", " ");
       create("BiaoYeDetail");
       AddColumn("BiaoYeDetail", "FuJia", "Currency", "0");
       AddColumn("BiaoYeDetail", "ZheKou", "Currency", "1");
     }
     // 15-16
-    Exec("ALTER TABLE TongYong ALTER  TY_ID Currency ");
-    Exec("ALTER TABLE ShuZhi ALTER  ID Currency ");
-    Exec("ALTER TABLE PeiJianXiaLiao ALTER  Fa Text(58) ");
+    Step("ALTER TABLE TongYong ALTER  TY_ID Currency ");
+    Step("ALTER TABLE ShuZhi ALTER  ID Currency ");
+    Step("ALTER TABLE PeiJianXiaLiao ALTER  Fa Text(58) ");
     AddColumn("类别", "RuKuLength", "Integer", "300",
               "UPDATE 类别 SET RuKuLength=1000 WHERE MingCheng LIKE '%框%'");
     // 17-19
@@ -134,21 +182,27 @@ void ServerForLogin::AddField() {
     AddColumn("XiaV", "CLMC", "Text");
     create("FormulaDYV");
     create("ChengPinKu");
-    // 23: repeated each time; the ADDs fail once the columns exist.
-    Exec("ALTER TABLE ProjectWindowDetail ALTER BoLiZhongLei Text(200)");
-    for (const char* add :
-         {"ALTER TABLE ChengPinKu ADD LouHao Text", "ALTER TABLE ChengPinKu ADD LouCeng Text",
-          "ALTER TABLE ChengPinKu ADD ChuangXing Text", "ALTER TABLE ChengPinKu ADD ChangDu Long",
-          "ALTER TABLE ChengPinKu ADD KuanDu Long", "ALTER TABLE ChengPinKu ADD DanWei Text",
-          "ALTER TABLE ChengPinKu ADD MianJi Text", "ALTER TABLE ChengPinKu ADD BeiZhu Text",
-          "ALTER TABLE ChengPinKu ADD CPType long"})
-      Exec(add);
-    Exec("ALTER TABLE ShuZhi ALTER ValZhi Single");
+    // 23: the type changes are repeated each time (and change nothing once
+    // done); each ADD would fail once its column exists, so it runs only
+    // while the column is missing.
+    Step("ALTER TABLE ProjectWindowDetail ALTER BoLiZhongLei Text(200)");
+    for (auto [column, add] :
+         {std::pair{"LouHao", "ALTER TABLE ChengPinKu ADD LouHao Text"},
+          {"LouCeng", "ALTER TABLE ChengPinKu ADD LouCeng Text"},
+          {"ChuangXing", "ALTER TABLE ChengPinKu ADD ChuangXing Text"},
+          {"ChangDu", "ALTER TABLE ChengPinKu ADD ChangDu Long"},
+          {"KuanDu", "ALTER TABLE ChengPinKu ADD KuanDu Long"},
+          {"DanWei", "ALTER TABLE ChengPinKu ADD DanWei Text"},
+          {"MianJi", "ALTER TABLE ChengPinKu ADD MianJi Text"},
+          {"BeiZhu", "ALTER TABLE ChengPinKu ADD BeiZhu Text"},
+          {"CPType", "ALTER TABLE ChengPinKu ADD CPType long"}})
+      AddWhenMissing("ChengPinKu", column, add);
+    Step("ALTER TABLE ShuZhi ALTER ValZhi Single");
     // 24
     create("ChengPinKuCRMX");
     create("ChengPinKuDanHao");
     create("JieMianPara");
-    if (create("XcDaLei")) Exec("INSERT INTO XcDaLei VALUES (1,'系统保留')");
+    if (create("XcDaLei")) Step("INSERT INTO XcDaLei VALUES (1,'系统保留')");
     // 25
     AddColumn("型材", "DaLei", "Long", "1");
     for (const char* column : {"IsFaYun", "Zuo1", "Zuo2", "You1", "You2"})
@@ -164,7 +218,7 @@ void ServerForLogin::AddField() {
     AddColumn("ProjectInfo", "XiaPJ", "Text", "是");
     AddColumn("ProjectInfo", "XiaBL", "Text", "是");
     // 26-27
-    Exec("UPDATE 配件 SET Guige='普通' WHERE IsNull(Guige) OR Len(GuiGe)=0 ");
+    Step("UPDATE 配件 SET Guige='普通' WHERE IsNull(Guige) OR Len(GuiGe)=0 ");
     AddColumn("型材", "ZheKouID", "int", "1");
     // 28-29: Jet only.
     if (jet) {
@@ -187,23 +241,30 @@ void ServerForLogin::AddField() {
       AddColumn("BaoDanDetail", "IsLingLiao", "Integer", "0");
       AddColumn("ProjectShan", "K", "Single", "0");
       AddColumn("ProjectShan", "G", "Single", "0");
-      Exec("ALTER TABLE BaoDanDetail ALTER YaoHuo single");
+      Step("ALTER TABLE BaoDanDetail ALTER YaoHuo single");
     }
     // 30
     FillProfileCodes();
     // Which kind of part owns each accessory binding.
-    AddBindingOwnerColumn(connection(), source());
-    Check(AddMissingIndexes(connection()));
+    AddBindingOwnerColumn(connection(), source(), [&](const std::string& sql) {
+      return steps_.Run(connection(), sql, [&] { return connection().Execute(sql, source()); });
+    });
+    // Cascades, trees and look-ups select by these columns: without an
+    // index each costs a scan of the whole table.
+    auto indexes = MissingIndexStatements(connection());
+    if (Check(indexes.status()))
+      for (const std::string& sql : *indexes) Step(sql);
+    steps_.EndTransaction(connection(), opened);
   });
 }
 
 void ServerForLogin::SeedWhenMissing(const std::string& code, const std::string& insert_head,
                                      const std::string& values_tail) {
   Run(ErrorMode::ResumeNext, "SeedUnitLibrary", [&] {
-    RecordsetPtr rs = Open("SELECT * FROM 单元图库 WHERE dytklujing='" + SqlQuote(code) + "'");
+    RecordsetPtr rs = StepOpen("SELECT * FROM 单元图库 WHERE dytklujing='" + SqlQuote(code) + "'");
     if (!rs->IsOpen() || !rs->IsEmpty()) return;
-    Currency id = GetMaxID(connection(), "单元图库", "dytk_ID");
-    Exec(insert_head + SqlNumber(id) + ",'" + SqlQuote(code) + "','" + values_tail + ")");
+    Currency id = NextSeedId("单元图库", "dytk_ID");
+    Step(insert_head + SqlNumber(id) + ",'" + SqlQuote(code) + "','" + values_tail + ")");
   });
 }
 
@@ -227,7 +288,7 @@ void ServerForLogin::SeedUnitLibrary() {
             "ALTER TABLE LingLiao ALTER ChangDu single", "ALTER TABLE 型材 ALTER ChangDu single",
             "ALTER TABLE sys ALTER JuFeng single", "ALTER TABLE 玻璃 ALTER Changdu single",
             "ALTER TABLE 玻璃 ALTER Kuandu single", "ALTER TABLE 玻璃组合公式 ALTER Shuliang Text"})
-        Exec(alter);
+        Step(alter);
     }
     struct Seed {
       const char* code;
@@ -269,17 +330,17 @@ void ServerForLogin::SeedUnitLibrary() {
 void ServerForLogin::SeedUnitDrawing(const std::string& code, const std::string& description,
                                      int kind, int fixed_id) {
   Run(ErrorMode::ResumeNext, "SeedUnitDrawing", [&] {
-    RecordsetPtr rs = Open("SELECT * FROM 单元图库 WHERE dytklujing='" + SqlQuote(code) + "'");
+    RecordsetPtr rs = StepOpen("SELECT * FROM 单元图库 WHERE dytklujing='" + SqlQuote(code) + "'");
     if (!rs->IsOpen() || !rs->IsEmpty()) return;
-    Currency id = GetMaxID(connection(), "单元图库", "dytk_ID");
+    Currency id = NextSeedId("单元图库", "dytk_ID");
     if (fixed_id != 0) {
       // The fixed id is used only while it is free; a new unit library
       // already holds it from the seeds before, and the row must not be lost.
       RecordsetPtr taken =
-          Open("SELECT dytk_ID FROM 单元图库 WHERE dytk_ID=" + std::to_string(fixed_id));
+          StepOpen("SELECT dytk_ID FROM 单元图库 WHERE dytk_ID=" + std::to_string(fixed_id));
       if (taken->IsOpen() && taken->IsEmpty()) id = Currency::FromWhole(fixed_id);
     }
-    Exec("INSERT INTO 单元图库 (dytk_ID,dytklujing,dytkshuoming,DyTklb) Values(" + SqlNumber(id) +
+    Step("INSERT INTO 单元图库 (dytk_ID,dytklujing,dytkshuoming,DyTklb) Values(" + SqlNumber(id) +
          ",'" + SqlQuote(code) + "','" + SqlQuote(description) + "'," + std::to_string(kind) + ")");
   });
 }
@@ -293,10 +354,11 @@ void ServerForLogin::RegisterCadFolder(const std::string& folder, int kind) {
       if (it->is_regular_file(ec)) files.push_back(it->path().filename().string());
     std::sort(files.begin(), files.end());  // a stable order of ids
     for (const std::string& file : files) {
-      Currency id = GetMaxID(connection(), "CAD", "ID");
-      // The name without its extension: the last four characters (".dwg").
-      std::string name = file.size() > 4 ? file.substr(0, file.size() - 4) : "";
-      Exec("INSERT INTO CAD VALUES(" + SqlNumber(id) + ",'" + SqlQuote(name) + "','" +
+      Currency id = NextSeedId("CAD", "ID");
+      // The name without its extension: the last four characters (".dwg"),
+      // counted as characters, so a name ending in Chinese stays whole.
+      std::string name = DropLastCharacters(file, 4);
+      Step("INSERT INTO CAD VALUES(" + SqlNumber(id) + ",'" + SqlQuote(name) + "','" +
            SqlQuote((fs::path(folder) / file).string()) + "'," + std::to_string(kind) + ")");
     }
   });
@@ -306,15 +368,18 @@ void ServerForLogin::FillProfileCodes() {
   Run(ErrorMode::ResumeNext, "FillProfileCodes", [&] {
     auto store = Settings();
     auto marker = store->Get("DoDIZU", "Update", "Ok", "0");
+    if (!marker.ok()) steps_.Record("settings DoDIZU/Update/Ok", marker.status());
     if (!Check(marker.status())) return;  // an unreadable store: do not run blind
     if (LeadingNumber(*marker) != 0) return;
-    RecordsetPtr rs = Open("SELECT Xc_ID FROM 型材 WHERE LEN(DaiMa)=0");
+    RecordsetPtr rs = StepOpen("SELECT Xc_ID FROM 型材 WHERE LEN(DaiMa)=0");
     if (!rs->IsOpen()) return;
     for (size_t r = 0; r < rs->RowCount(); ++r, rs->MoveNext()) {
       std::string id = Field(rs, size_t{0}).ToText();
-      Exec("UPDATE 型材 SET DaiMa='XC" + id + "' WHERE XC_ID=" + id);
+      Step("UPDATE 型材 SET DaiMa='XC" + id + "' WHERE XC_ID=" + id);
     }
-    Check(store->Put("DoDIZU", "Update", "Ok", "1"));
+    Status written = store->Put("DoDIZU", "Update", "Ok", "1");
+    if (!written.ok()) steps_.Record("settings DoDIZU/Update/Ok", written);
+    Check(written);
   });
 }
 

@@ -1,6 +1,6 @@
 #include "warehouse/server_for_cpk.h"
 
-#include <cstdio>
+#include <charconv>
 
 #include "engine/numeric.h"
 #include "engine/routines.h"
@@ -15,8 +15,10 @@ namespace {
 // last binary digits of the product.
 std::string AreaText(double area) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.15g", area);
-  return ShortestDecimal(std::strtod(buffer, nullptr));
+  auto printed = std::to_chars(buffer, buffer + sizeof buffer, area, std::chars_format::general, 15);
+  double rounded = area;
+  std::from_chars(buffer, printed.ptr, rounded);
+  return ShortestDecimal(rounded);
 }
 
 }  // namespace

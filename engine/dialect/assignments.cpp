@@ -179,13 +179,17 @@ Status ConvertInsert(Nodes& nodes, const Context& ctx) {
   size_t source = Next(nodes, list + 1);
   if (source >= nodes.size()) return Status::Ok();
   if (nodes[source].Is("VALUES")) {
-    size_t values = Next(nodes, source + 1);
-    if (values >= nodes.size() || !nodes[values].group) return Status::Ok();
-    std::vector<Nodes> parts = SplitAtCommas(nodes[values].kids);
-    if (parts.size() != types.size()) return Status::Ok();  // the database says what is wrong
-    for (size_t i = 0; i < parts.size(); ++i)
-      if (Status s = ConvertPart(parts[i], types[i]); !s.ok()) return s;
-    nodes[values].kids = JoinWithCommas(parts);
+    // Every row of a VALUES (...), (...) list.
+    for (size_t values = Next(nodes, source + 1); values < nodes.size() && nodes[values].group;) {
+      std::vector<Nodes> parts = SplitAtCommas(nodes[values].kids);
+      if (parts.size() != types.size()) return Status::Ok();  // the database says what is wrong
+      for (size_t i = 0; i < parts.size(); ++i)
+        if (Status s = ConvertPart(parts[i], types[i]); !s.ok()) return s;
+      nodes[values].kids = JoinWithCommas(parts);
+      const size_t comma = Next(nodes, values + 1);
+      if (comma >= nodes.size() || !nodes[comma].IsPunct(',')) break;
+      values = Next(nodes, comma + 1);
+    }
     return Status::Ok();
   }
   if (!nodes[source].Is("SELECT")) return Status::Ok();

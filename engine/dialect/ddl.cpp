@@ -536,4 +536,28 @@ Result<Translation> TranslateDdl(Nodes& nodes, const Context& ctx) {
   return Unsupported(nodes[what]);
 }
 
+Result<DeclaredTable> DeclaredColumns(std::string_view create_table, Source source) {
+  auto tokens = Tokenize(create_table, source);
+  if (!tokens.ok()) return tokens.status();
+  auto tree = BuildTree(*tokens);
+  if (!tree.ok()) return tree.status();
+  const Nodes& nodes = *tree;
+  size_t create = Next(nodes, 0);
+  size_t table = Next(nodes, create + 1);
+  if (table >= nodes.size() || !nodes[create].Is("CREATE") || !nodes[table].Is("TABLE"))
+    return Unsupported(create < nodes.size() ? TextOf(nodes[create]) : "", "not a CREATE TABLE");
+  auto name = NameAt(nodes, Next(nodes, table + 1));
+  if (!name.ok()) return name.status();
+  size_t g = Next(nodes, *name + 1);
+  if (g >= nodes.size() || !nodes[g].group) return Unsupported(nodes[*name]);
+  DeclaredTable out{NameOf(nodes[*name].token), {}};
+  for (const Nodes& item : SplitAtCommas(nodes[g].kids)) {
+    if (IsTableConstraint(item)) continue;
+    auto column = NameAt(item, Next(item, 0));
+    if (!column.ok()) return column.status();
+    out.columns.push_back(NameOf(item[*column].token));
+  }
+  return out;
+}
+
 }  // namespace dravmor::dialect

@@ -1,7 +1,11 @@
 // The shape of SELECT, DELETE, INSERT and UPDATE statements.
+#include <cctype>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/dialect/passes.h"
+#include "engine/text.h"
 
 namespace dravmor::dialect {
 
@@ -68,6 +72,100 @@ Status RewriteTopAt(Nodes& nodes, size_t select) {
   return Status::Ok();
 }
 
+// The value groups of "INSERT INTO t VALUES (...)" at `values`: their
+// value count, the same for each group; nullopt when there is none or they
+// differ (left to the backend to refuse).
+std::optional<size_t> ValueCount(const Nodes& nodes, size_t values) {
+  std::optional<size_t> count;
+  for (size_t i = Next(nodes, values + 1); i < nodes.size(); i = Next(nodes, i + 1)) {
+    if (nodes[i].IsPunct(',')) continue;
+    if (!nodes[i].group) return std::nullopt;
+    size_t n = Next(nodes[i].kids, 0) == nodes[i].kids.size() ? 0 : 1;
+    for (const Node& kid : nodes[i].kids) n += kid.IsPunct(',');
+    if (count && *count != n) return std::nullopt;
+    count = n;
+  }
+  return count;
+}
+
+bool IsPlainName(const std::string& name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  for (char c : name) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (!(std::isalnum(u) || u == '_' || u >= 0x80)) return false;
+  }
+  return true;
+}
+
+Node ColumnName(const std::string& name, const Context& ctx) {
+  if (IsPlainName(name)) return TargetName(Node::Leaf(TokenKind::kWord, name), ctx);
+  return Node::Leaf(TokenKind::kName, ctx.syntax.QuoteName(name));
+}
+
+const std::string* FindIgnoringCase(const std::vector<std::string>& names,
+                                    const std::string& name) {
+  for (const std::string& n : names)
+    if (EqualsIgnoreCase(n, name)) return &n;
+  return nullptr;
+}
+
+// The columns that the values of a positional INSERT into a table of this
+// layout go to: the canonical order when there is one value per canonical
+// column and the table has them all (columns it has beyond them keep their
+// defaults); else the stored order when there is one value per stored
+// column (a statement written for the table's own layout). Any other count
+// is refused, as Jet and SQL Server refuse it (PostgreSQL would fill the
+// first columns and leave the rest empty).
+Result<std::vector<std::string>> InsertColumns(const std::string& table,
+                                               const TableLayout& layout, size_t values) {
+  const std::string* missing = nullptr;
+  if (!layout.canonical.empty() && values == layout.canonical.size()) {
+    std::vector<std::string> columns;
+    for (const std::string& c : layout.canonical) {
+      const std::string* stored = FindIgnoringCase(layout.stored, c);
+      if (!stored) {
+        missing = &c;
+        break;
+      }
+      columns.push_back(*stored);
+    }
+    if (!missing) return columns;
+  }
+  if (values == layout.stored.size()) return layout.stored;
+  if (missing)
+    return Status::Error(ErrorCode::kNoSuchField, "INSERT INTO " + table + " gives a value for " +
+                                                      *missing + ", a column the table does not have");
+  return Status::Error(ErrorCode::kValueCount,
+                       "Number of query values and destination fields are not the same. (" +
+                           table + ": " + std::to_string(values) + " values, " +
+                           std::to_string(layout.stored.size()) + " columns)");
+}
+
+// "INSERT INTO t VALUES (...)" without a column list: the list its values
+// mean is written out, so that they land by meaning, not by position.
+Status NameInsertColumns(Nodes& nodes, const Context& ctx) {
+  if (!ctx.hints) return Status::Ok();
+  size_t into = Next(nodes, Next(nodes, 0) + 1);
+  size_t table = Next(nodes, into + 1);
+  size_t values = Next(nodes, table + 1);
+  if (values >= nodes.size() || nodes[table].group || !nodes[values].Is("VALUES"))
+    return Status::Ok();  // a column list, INSERT ... SELECT, a qualified name
+  const std::string name = NameOf(nodes[table].token);
+  auto layout = ctx.hints->tables.find(ToLowerAscii(name));
+  if (layout == ctx.hints->tables.end()) return Status::Ok();  // the backend says why
+  auto count = ValueCount(nodes, values);
+  if (!count) return Status::Ok();
+  auto columns = InsertColumns(name, layout->second, *count);
+  if (!columns.ok()) return columns.status();
+  Nodes list;
+  for (const std::string& column : *columns) {
+    if (!list.empty()) list.push_back(Node::Leaf(TokenKind::kPunct, ","));
+    list.push_back(ColumnName(column, ctx));
+  }
+  InsertAt(nodes, table + 1, {Node::Leaf(TokenKind::kSpace, " "), Node::Group(std::move(list))});
+  return Status::Ok();
+}
+
 }  // namespace
 
 Status RewriteTop(Nodes& nodes, const Context& ctx) {
@@ -129,13 +227,13 @@ Status RewriteDelete(Nodes& nodes, const Context&) {
   return Status::Ok();
 }
 
-Status RewriteInsert(Nodes& nodes, const Context&) {
+Status RewriteInsert(Nodes& nodes, const Context& ctx) {
   size_t ins = Next(nodes, 0);
   size_t k = Next(nodes, ins + 1);
   if (k < nodes.size() && !nodes[k].Is("INTO") && !nodes[k].group)
     InsertAt(nodes, k,  // SQL Server's INSERT t
              {Node::Leaf(TokenKind::kWord, "INTO"), Node::Leaf(TokenKind::kSpace, " ")});
-  return Status::Ok();
+  return NameInsertColumns(nodes, ctx);
 }
 
 Status RewriteUpdate(Nodes& nodes, const Context&) {

@@ -94,7 +94,10 @@ Result<Translation> TranslateStatement(Nodes& nodes, const Context& ctx) {
                        (nodes[what].Is("INDEX") || nodes[what].Is("UNIQUE") ||
                         nodes[what].Is("CLUSTERED") || nodes[what].Is("NONCLUSTERED"));
     auto ddl = TranslateDdl(nodes, ctx);
-    if (ddl.ok()) ddl->changes_schema = !index;
+    if (ddl.ok()) {
+      ddl->changes_schema = !index;
+      ddl->changes_indexes = index;
+    }
     return ddl;
   }
   return Unsupported(verb);
@@ -124,6 +127,7 @@ Result<Translation> Translate(std::string_view sql, Source source, Target target
     auto t = TranslateStatement(statement, ctx);
     if (!t.ok()) return t.status();
     out.changes_schema = out.changes_schema || t->changes_schema;
+    out.changes_indexes = out.changes_indexes || t->changes_indexes;
     if (t->alter_column) {
       if (statements.size() > 1) return Unsupported("ALTER COLUMN", "not alone in a batch");
       return t;

@@ -40,6 +40,7 @@ struct Translation {
   std::vector<std::string> statements;
   std::optional<AlterColumn> alter_column;
   bool changes_schema = false;  // CREATE, ALTER or DROP of a table or view
+  bool changes_indexes = false;  // CREATE or DROP of an index
   // A SELECT's result column names as the statement wrote them, one per
   // item of its select list (of its first SELECT, for a UNION): the alias,
   // else the column's name (DaiMa for t.DaiMa), else the expression's text
@@ -58,6 +59,17 @@ struct Translation {
 std::vector<std::optional<std::string>> ResultColumnNames(
     const std::vector<std::optional<std::string>>& items, size_t width);
 
+// The columns of one table as a positional INSERT (no column list) sees
+// them: stored, the table's columns in their stored order; canonical, the
+// order the engine's own statements give their values in (the shipped
+// schema after the log-in upgrade), empty for a table the engine does not
+// know. An older database that the upgrade extended keeps its columns in
+// the order they were added, so the two may differ.
+struct TableLayout {
+  std::vector<std::string> stored;
+  std::vector<std::string> canonical;
+};
+
 // What the rewriter may know of the database's schema. Yes/No columns hold
 // -1 for True where Jet wrote them and 1 where SQL Server did (and any
 // nonzero value a caller stored), so a comparison of such a column with a
@@ -65,12 +77,14 @@ std::vector<std::optional<std::string>> ResultColumnNames(
 // The field type (AdoType) of each column of each table, names in lower
 // case, tells the rewriter what a value assigned to a column must become
 // (a fraction into a Long is rounded, a number into a Text gets Jet's
-// text of it).
+// text of it). A positional INSERT into a table of `tables` is given the
+// column list its values mean.
 struct SchemaHints {
   std::unordered_set<std::string> boolean_columns;  // names in lower case
   std::unordered_map<std::string, std::unordered_map<std::string, int>> column_types;
   // table (lower case) -> its primary key's columns, in key order.
   std::unordered_map<std::string, std::vector<std::string>> primary_keys;
+  std::unordered_map<std::string, TableLayout> tables;  // by name in lower case
 
   // The field type of table.column, 0 when unknown.
   int ColumnType(std::string_view table, std::string_view column) const;
@@ -81,5 +95,13 @@ struct SchemaHints {
 // hints may be null: no schema knowledge.
 Result<Translation> Translate(std::string_view sql, Source source, Target target,
                               const SchemaHints* hints = nullptr);
+
+// The table and the column names, in order, that a CREATE TABLE statement
+// declares (table constraints left out).
+struct DeclaredTable {
+  std::string name;
+  std::vector<std::string> columns;
+};
+Result<DeclaredTable> DeclaredColumns(std::string_view create_table, Source source);
 
 }  // namespace dravmor::dialect

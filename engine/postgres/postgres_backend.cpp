@@ -228,8 +228,8 @@ Status PostgresBackend::LoadCatalogue() {
     tables_[table] = PQgetvalue(r, i, 1);
     if (PQgetisnull(r, i, 2)) continue;
     auto [name, canonical] = SplitComment(PQgetvalue(r, i, 3));
-    columns_[{table, Parse<int>(PQgetvalue(r, i, 2))}] =
-        DeclaredColumn{name, canonical.empty() ? 0 : dialect::AdoTypeForDeclared(canonical)};
+    columns_[{table, Parse<int>(PQgetvalue(r, i, 2))}] = DeclaredColumn{
+        name, canonical.empty() ? 0 : dialect::AdoTypeForDeclared(canonical), canonical};
   }
   catalogue_stale_ = false;
   return Status::Ok();
@@ -345,7 +345,7 @@ RowData PostgresBackend::ReadRows(pg_result* r,
 Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
   const std::string table = QuoteName(change.table), column = QuoteName(change.column);
   auto current = Run("SELECT format_type(a.atttypid, a.atttypmod), "
-                     "col_description(a.attrelid, a.attnum) FROM pg_attribute a "
+                     "coalesce(col_description(a.attrelid, a.attnum), '') FROM pg_attribute a "
                      "WHERE a.attrelid = to_regclass('" + SqlQuote(table) + "') AND a.attname = '" +
                      SqlQuote(ToLowerAscii(change.column)) + "' AND NOT a.attisdropped");
   if (!current.ok()) return current.status();
@@ -353,13 +353,14 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
     return Status::Error(ErrorCode::kNoSuchField,
                          "No column " + change.column + " in table " + change.table);
   std::string from = PQgetvalue(current->get(), 0, 0);
+  auto [comment_name, comment_type] = SplitComment(PQgetvalue(current->get(), 0, 1));
+  // Declared with that type already (the upgrade repeats its type changes
+  // at every log-in): nothing to convert.
+  if (comment_type == change.canonical_type) return Status::Ok();
   // The column keeps the name it was declared with, whatever letter case
   // the statement that changes it uses.
   std::string declared_name = change.column;
-  if (!PQgetisnull(current->get(), 0, 1)) {
-    auto [name, canonical] = SplitComment(PQgetvalue(current->get(), 0, 1));
-    if (EqualsIgnoreCase(name, change.column)) declared_name = name;
-  }
+  if (EqualsIgnoreCase(comment_name, change.column)) declared_name = comment_name;
   const bool to_text = change.declared_type == "CITEXT";
   const bool from_text = from == "citext" || from == "text" || from.rfind("character", 0) == 0;
   std::string value;
@@ -390,51 +391,47 @@ Status PostgresBackend::AlterColumnType(const dialect::AlterColumn& change) {
   return s;
 }
 
-Result<std::vector<std::string>> PostgresBackend::TableNames() {
-  if (Status s = LoadCatalogue(); !s.ok()) return s;
-  std::vector<std::string> names;
-  for (const auto& [oid, name] : tables_) names.push_back(name);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-Result<std::vector<std::pair<std::string, std::string>>> PostgresBackend::IndexedColumns() {
-  // The table's declared name is its comment; indkey[0] is 0 for an
-  // expression, which joins no column.
-  auto rows = Run(
-      "SELECT coalesce(obj_description(c.oid, 'pg_class'), c.relname), a.attname "
-      "FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid "
-      "JOIN pg_namespace n ON n.oid = c.relnamespace "
-      "JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = i.indkey[0] "
-      "WHERE n.nspname = current_schema()");
-  if (!rows.ok()) return rows.status();
-  std::vector<std::pair<std::string, std::string>> pairs;
-  pg_result* r = rows->get();
-  for (int i = 0; i < PQntuples(r); ++i)
-    pairs.emplace_back(ToLowerAscii(PQgetvalue(r, i, 0)), ToLowerAscii(PQgetvalue(r, i, 1)));
-  return pairs;
-}
-
-Result<dialect::SchemaHints> PostgresBackend::LoadSchemaHints() {
-  if (Status s = LoadCatalogue(); !s.ok()) return s;
-  dialect::SchemaHints hints;
-  for (const auto& [key, column] : columns_) {
-    auto table = tables_.find(key.first);
-    if (table != tables_.end()) hints.AddColumn(table->second, column.name, column.ado_type);
+Result<Catalogue> PostgresBackend::ReadCatalogue() {
+  if (catalogue_stale_)
+    if (Status s = LoadCatalogue(); !s.ok()) return s;
+  // columns_ is ordered by table and column number: each table's columns
+  // arrive in their stored order.
+  std::map<unsigned, CatalogueTable> tables;
+  for (const auto& [oid, name] : tables_) tables[oid].name = name;
+  for (const auto& [key, column] : columns_)
+    tables[key.first].columns.push_back({column.name, column.ado_type, column.canonical_type});
+  // Every index with its table and its first column (indkey[0] is 0 for an
+  // expression, which joins no column); the primary key's in key order.
+  auto indexes = Run(
+      "SELECT ic.relname, i.indrelid, i.indkey[0], i.indisprimary, "
+      "array_to_string(i.indkey, ' ') FROM pg_index i "
+      "JOIN pg_class ic ON ic.oid = i.indexrelid "
+      "JOIN pg_namespace n ON n.oid = ic.relnamespace WHERE n.nspname = current_schema()");
+  if (!indexes.ok()) return indexes.status();
+  auto column_name = [&](unsigned table, int number) -> std::string {
+    auto column = columns_.find({table, number});
+    return column == columns_.end() ? std::string() : column->second.name;
+  };
+  std::vector<CatalogueIndex> index_list;
+  pg_result* r = indexes->get();
+  for (int i = 0; i < PQntuples(r); ++i) {
+    const unsigned table = Parse<unsigned>(PQgetvalue(r, i, 1));
+    auto owner = tables.find(table);
+    if (owner == tables.end()) continue;
+    index_list.push_back({PQgetvalue(r, i, 0), owner->second.name,
+                          column_name(table, Parse<int>(PQgetvalue(r, i, 2)))});
+    if (std::string_view(PQgetvalue(r, i, 3)) != "t") continue;
+    std::string_view numbers = PQgetvalue(r, i, 4);
+    while (!numbers.empty()) {
+      const size_t blank = numbers.find(' ');
+      owner->second.primary_key.push_back(
+          column_name(table, Parse<int>(numbers.substr(0, blank))));
+      numbers = blank == std::string_view::npos ? "" : numbers.substr(blank + 1);
+    }
   }
-  auto keys = Run(
-      "SELECT i.indrelid, a.attnum FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-      "AND a.attnum = ANY(i.indkey) WHERE i.indisprimary "
-      "ORDER BY i.indrelid, array_position(i.indkey::int2[], a.attnum)");
-  if (!keys.ok()) return keys.status();
-  for (int i = 0; i < PQntuples(keys->get()); ++i) {
-    unsigned table = Parse<unsigned>(PQgetvalue(keys->get(), i, 0));
-    auto column = columns_.find({table, Parse<int>(PQgetvalue(keys->get(), i, 1))});
-    auto name = tables_.find(table);
-    if (column != columns_.end() && name != tables_.end())
-      hints.primary_keys[ToLowerAscii(name->second)].push_back(column->second.name);
-  }
-  return hints;
+  std::vector<CatalogueTable> list;
+  for (auto& [oid, table] : tables) list.push_back(std::move(table));
+  return Catalogue(std::move(list), std::move(index_list));
 }
 
 // Every workstation's changes queue behind one transaction-level advisory

@@ -31,9 +31,7 @@ class PostgresBackend : public Backend {
       const std::string& native_sql,
       const std::vector<std::optional<std::string>>* result_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
-  Result<std::vector<std::string>> TableNames() override;
-  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
-  Result<dialect::SchemaHints> LoadSchemaHints() override;
+  Result<Catalogue> ReadCatalogue() override;
   void SchemaChanged() override { catalogue_stale_ = true; }
   Status Begin() override;
   bool FailureAbortsTransaction() const override { return true; }
@@ -60,6 +58,7 @@ class PostgresBackend : public Backend {
   struct DeclaredColumn {
     std::string name;
     int ado_type = 0;
+    std::string canonical_type;
   };
   pg_conn* conn_;
   unsigned citext_oid_ = 0;

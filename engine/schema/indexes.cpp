@@ -116,43 +116,32 @@ std::string IndexName(const SecondaryIndex& index) {
   return "ix_" + std::string(index.table) + "_" + std::string(index.column);
 }
 
-Status AddMissingIndexes(SharedConnection& connection, std::string_view table) {
-  // Everything is read before the first index is made: a schema change
-  // makes the backend read its catalogue again on the next query.
-  auto tables = connection.TableNames();
-  if (!tables.ok()) return tables.status();
-  auto indexed = connection.IndexedColumns();
-  if (!indexed.ok()) return indexed.status();
-  const std::set<std::pair<std::string, std::string>> has_index(indexed->begin(),
-                                                                indexed->end());
-  // Table as listed -> its name in the database and its columns (lower
-  // case); a table of the list the database lacks has no entry.
-  std::map<std::string_view, std::set<std::string>> columns;
+Result<std::vector<std::string>> MissingIndexStatements(SharedConnection& connection,
+                                                        std::string_view table) {
+  auto read = connection.GetCatalogue();
+  if (!read.ok()) return read.status();
+  const Catalogue& catalogue = **read;
+  std::set<std::pair<std::string, std::string>> has_index;
+  for (const CatalogueIndex& index : catalogue.Indexes())
+    has_index.emplace(ToLowerAscii(index.table), ToLowerAscii(index.first_column));
   std::vector<std::string> statements;
   for (const SecondaryIndex& index : SecondaryIndexes()) {
     if (!table.empty() && !EqualsIgnoreCase(index.table, table)) continue;
-    const std::string key_table = ToLowerAscii(index.table);
-    const std::string key_column = ToLowerAscii(index.column);
-    if (has_index.count({key_table, key_column})) continue;
-    auto known = columns.find(index.table);
-    if (known == columns.end()) {
-      bool exists = false;
-      for (const std::string& name : *tables) exists |= EqualsIgnoreCase(name, index.table);
-      if (!exists) continue;
-      auto rows = connection.Query("SELECT * FROM " + std::string(index.table) + " WHERE 1=0",
-                                   dialect::Source::Jet);
-      if (!rows.ok()) return rows.status();
-      std::set<std::string> names;
-      for (const FieldInfo& field : rows->fields) names.insert(ToLowerAscii(field.name));
-      known = columns.emplace(index.table, std::move(names)).first;
-    }
-    if (!known->second.count(key_column)) continue;
+    if (has_index.count({ToLowerAscii(index.table), ToLowerAscii(index.column)})) continue;
+    if (!catalogue.HasColumn(index.table, index.column)) continue;
     statements.push_back("CREATE INDEX " + IndexName(index) + " ON " + std::string(index.table) +
                          " (" + std::string(index.column) + ")");
   }
+  return statements;
+}
+
+Status AddMissingIndexes(SharedConnection& connection, std::string_view table) {
+  auto statements = MissingIndexStatements(connection, table);
+  if (!statements.ok()) return statements.status();
   Status first = Status::Ok();
-  for (const std::string& sql : statements)
-    if (Status s = connection.Execute(sql, dialect::Source::Jet); !s.ok() && first.ok())
+  for (const std::string& sql : *statements)
+    if (Status s = connection.Execute(sql, dialect::Source::Jet, /*failure_tolerated=*/true);
+        !s.ok() && first.ok())
       first = Status::Error(s.number(), s.text() + " in: " + sql);
   return first;
 }

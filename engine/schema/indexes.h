@@ -26,8 +26,12 @@ struct SecondaryIndex {
 const std::vector<SecondaryIndex>& SecondaryIndexes();
 std::string IndexName(const SecondaryIndex& index);
 
-// Creates the missing indexes of the list (of one table when `table` is
-// given). Every index is tried; the first failure is returned.
+// The CREATE INDEX statements of the missing indexes of the list (of one
+// table when `table` is given).
+Result<std::vector<std::string>> MissingIndexStatements(SharedConnection& connection,
+                                                        std::string_view table = {});
+// Creates the missing indexes. Every index is tried; the first failure is
+// returned.
 Status AddMissingIndexes(SharedConnection& connection, std::string_view table = {});
 
 }  // namespace dravmor

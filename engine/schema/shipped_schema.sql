@@ -1,7 +1,9 @@
 -- The database as the application ships it: every base table, already at the
--- column set the log-in upgrade brings older databases to, so that positional
--- INSERTs line up. Tables that the upgrade or a class's Connect creates are
--- left to them. Ids are computed by the engine: no autonumbers.
+-- column set the log-in upgrade brings older databases to, and the tables the
+-- upgrade makes only on the Jet path, so that a database made for either
+-- dialect path has every table the classes use. The other tables that the
+-- upgrade or a class's Connect creates are left to them (their layout is in
+-- canonical_layout.cpp). Ids are computed by the engine: no autonumbers.
 
 -- Factories: profile-system makers and accessory suppliers.
 CREATE TABLE 厂家 (
@@ -366,7 +368,7 @@ CREATE TABLE 玻璃组合公式 (
   Gs_Kuan Text(255),
   ShuLiang Text(255),
   ShunXu Short,
-  zhBLDH Text(255)  -- added at upgrade
+  ZhBLDH Text(255)  -- added at upgrade
 )
 ;
 -- Glass formulas of a unit template, by material family.
@@ -378,7 +380,7 @@ CREATE TABLE 玻璃单元公式 (
   Gs_Kuan Text(255),
   ShuLiang Single,
   ShunXu Short,
-  dyBLDH Text(255),  -- added at upgrade
+  DyBLDH Text(255),  -- added at upgrade
   LvSu Integer  -- added at upgrade
 )
 ;
@@ -433,6 +435,85 @@ CREATE TABLE XcQieGeFa (
 -- Remnants of the running optimisation.
 CREATE TABLE TempLing (
   ChangDu Single
+)
+;
+-- Tables the log-in upgrade creates on the Jet path only, as they stand after
+-- it ran: colour ratios of profiles, the code blocks of templates, series
+-- template filters, the sash formulas of units and templates, and the profile
+-- purchase lists.
+CREATE TABLE McColor (
+  ColorID Currency PRIMARY KEY,
+  Mc_ID Currency,
+  xc_ID Currency,
+  Lv Single
+)
+;
+CREATE TABLE GeneralBlock (
+  Block_ID Currency PRIMARY KEY,
+  TK_ID Currency,
+  bk_CODE Text,
+  bk_Mean Text,
+  bk_STR Text,
+  LvSu Integer  -- added at upgrade
+)
+;
+CREATE TABLE DetailBlock (
+  Block_ID Currency PRIMARY KEY,
+  XL_ID Currency,
+  TK_ID Currency,
+  bk_CODE Text,
+  bk_Mean Text,
+  bk_STR Text
+)
+;
+CREATE TABLE WinFilter (
+  Filter_ID Currency PRIMARY KEY,
+  XL_ID Currency,
+  TK_ID Currency
+)
+;
+CREATE TABLE ShanJiaGongDY (
+  SJGDY_ID Currency PRIMARY KEY,
+  DYTK_ID Currency,
+  LvSu Long,
+  ShanName Text,
+  ShanH Text,
+  ShanW Text,
+  IsShaShan Long
+)
+;
+CREATE TABLE ShanJiaGong (
+  SJG_ID Currency PRIMARY KEY,
+  TK_ID Currency,
+  XL_ID Currency,
+  ShanName Text,
+  ShanH Text,
+  ShanW Text,
+  IsShaShan Long
+)
+;
+CREATE TABLE BaoDan (
+  BD_ID Currency PRIMARY KEY,
+  BDName Text,
+  BDRiQi Text,
+  BDCJ Text,
+  BDRen Text
+)
+;
+CREATE TABLE BaoDanDetail (
+  BDDetail_ID Currency PRIMARY KEY,
+  BD_ID Currency,
+  Xc_ID Currency,
+  CD Single,
+  YaoHuo Single,  -- retyped at upgrade
+  DaoHuo Long,
+  ShiZhong Single,
+  BaoZhuang Text,
+  BeiZhu Text,
+  RQ Date,  -- added at upgrade
+  XcYs Text,  -- added at upgrade
+  LiLunZhong Single,  -- added at upgrade
+  IsLingLiao Integer  -- added at upgrade
 )
 ;
 -- The built-in administrator, with every permission.

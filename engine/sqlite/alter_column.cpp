@@ -131,6 +131,9 @@ Status RebuildWithColumnType(sqlite3* db, const dialect::AlterColumn& change) {
   if (!target)
     return Status::Error(SQLITE_ERROR, "no such column: " + change.table + "." +
                                            change.column);
+  // Already of that type (the upgrade repeats its type changes at every
+  // log-in): nothing to rebuild.
+  if (EqualsIgnoreCase(target->type, change.declared_type)) return Status::Ok();
   s = CheckValuesFit(db, table, *target, change.declared_type);
   if (!s.ok()) return s;
 

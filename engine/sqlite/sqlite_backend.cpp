@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/dialect/types.h"
@@ -276,41 +277,45 @@ Status SqliteBackend::UseStandardCollations() {
   return dravmor::UseStandardCollations(db_);
 }
 
-Result<std::vector<std::string>> SqliteBackend::TableNames() {
-  auto rows = Query(
-      "SELECT name FROM sqlite_master WHERE type IN ('table','view') ORDER BY name");
-  if (!rows.ok()) return rows.status();
-  std::vector<std::string> names;
-  for (const Variant& v : rows->cells) names.push_back(v.ToText());
-  return names;
-}
-
-Result<std::vector<std::pair<std::string, std::string>>> SqliteBackend::IndexedColumns() {
-  auto rows = Query(
-      "SELECT lower(t.name), lower(c.name) FROM sqlite_master AS t, "
-      "pragma_index_list(t.name) AS i, pragma_index_info(i.name) AS c "
-      "WHERE t.type='table' AND c.seqno=0 AND c.name IS NOT NULL");
-  if (!rows.ok()) return rows.status();
-  std::vector<std::pair<std::string, std::string>> pairs;
-  for (size_t i = 0; i + 1 < rows->cells.size(); i += 2)
-    pairs.emplace_back(rows->cells[i].ToText(), rows->cells[i + 1].ToText());
-  return pairs;
-}
-
-Result<dialect::SchemaHints> SqliteBackend::LoadSchemaHints() {
+Result<Catalogue> SqliteBackend::ReadCatalogue() {
   // pragma_table_info as a table: every column of every table in one query.
   auto rows = Query(
       "SELECT t.name, c.name, c.type, c.pk FROM sqlite_master AS t, pragma_table_info(t.name) AS c "
-      "WHERE t.type='table' ORDER BY t.name, c.pk");
+      "WHERE t.type IN ('table','view') ORDER BY t.name, c.cid");
   if (!rows.ok()) return rows.status();
-  dialect::SchemaHints hints;
-  const std::vector<Variant>& cells = rows->cells;
-  for (size_t i = 0; i + 3 < cells.size(); i += 4) {
-    const std::string table = cells[i].ToText(), column = cells[i + 1].ToText();
-    hints.AddColumn(table, column, dialect::AdoTypeForDeclared(cells[i + 2].ToText()));
-    if (cells[i + 3].ToText() != "0") hints.primary_keys[ToLowerAscii(table)].push_back(column);
+  std::vector<CatalogueTable> tables;
+  std::vector<std::pair<int, std::string>> key;  // (position in the key, column)
+  auto end_table = [&] {
+    std::sort(key.begin(), key.end());
+    for (auto& [position, column] : key) tables.back().primary_key.push_back(std::move(column));
+    key.clear();
+  };
+  for (size_t r = 0; r < rows->RowCount(); ++r) {
+    const Variant* row = &rows->cells[r * 4];
+    std::string table = row[0].ToText();
+    if (tables.empty() || tables.back().name != table) {
+      if (!tables.empty()) end_table();
+      tables.push_back({table, {}, {}});
+    }
+    const std::string declared = row[2].ToText();
+    tables.back().columns.push_back({row[1].ToText(), dialect::AdoTypeForDeclared(declared),
+                                     declared});
+    auto position = row[3].ToInt64();
+    if (position.ok() && *position > 0) key.emplace_back(static_cast<int>(*position), row[1].ToText());
   }
-  return hints;
+  if (!tables.empty()) end_table();
+  // The first column of each index; an expression's is Null.
+  auto indexes = Query(
+      "SELECT i.name, t.name, (SELECT c.name FROM pragma_index_info(i.name) AS c "
+      "WHERE c.seqno = 0) FROM sqlite_master AS i JOIN sqlite_master AS t "
+      "ON t.name = i.tbl_name AND t.type = 'table' WHERE i.type = 'index'");
+  if (!indexes.ok()) return indexes.status();
+  std::vector<CatalogueIndex> index_list;
+  for (size_t r = 0; r < indexes->RowCount(); ++r) {
+    const Variant* row = &indexes->cells[r * 3];
+    index_list.push_back({row[0].ToText(), row[1].ToText(), row[2].ToText()});
+  }
+  return Catalogue(std::move(tables), std::move(index_list));
 }
 
 Status SqliteBackend::Begin() { return Execute("BEGIN IMMEDIATE"); }

@@ -33,9 +33,7 @@ class SqliteBackend : public Backend {
       const std::vector<std::optional<std::string>>* result_names = nullptr) override;
   Status AlterColumnType(const dialect::AlterColumn& change) override;
   Status UseStandardCollations() override;
-  Result<std::vector<std::string>> TableNames() override;
-  Result<std::vector<std::pair<std::string, std::string>>> IndexedColumns() override;
-  Result<dialect::SchemaHints> LoadSchemaHints() override;
+  Result<Catalogue> ReadCatalogue() override;
   Status Begin() override;
   Status Commit() override;
   Status Rollback() override;

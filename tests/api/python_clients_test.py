@@ -58,7 +58,7 @@ class ServeSession(unittest.TestCase):
         self.assertEqual(self.events[-1]["params"]["event"], "rsResult")
         rows = s.call("f.GetFactory", ["", 2, 2])
         listing = rows["return"]
-        self.assertEqual(listing["fields"][0], {"name": "Cj_ID", "type": 3})
+        self.assertEqual(listing["fields"][0], {"name": "Cj_id", "type": 3})
         self.assertEqual(listing["rows"][0][1], "GL01")
         self.assertEqual(rows["byref"], {"BianMa": "", "ChangYong": 2})
 

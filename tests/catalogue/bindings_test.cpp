@@ -165,7 +165,7 @@ TEST_P(Bindings, AccessoryBindingsKnowTheirOwnersKind) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 绑定配件").long_value(), 0);
 
   // A kind that is no part kind is refused.
-  const ClassInfo* info = ClassRegistry::Instance().Find("ServerForPeiJianBang");
+  const ClassInfo* info = AllClasses().Find("ServerForPeiJianBang");
   std::vector<Variant> args{Variant(Currency::FromWhole(1)), Variant(int32_t{7})};
   EXPECT_FALSE(Invoke(pj_, *info->FindMethod("GetPJID"), args).ok());
 }

@@ -173,9 +173,19 @@ TEST_P(XingCaiCatalogue, DuplicateCodeAsksAndOnlyYesStoresItAgain) {
   }
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材"), 1);
   {
-    testing::RecordingPrompter prompter({PromptAnswer::Yes});
+    // The question is asked outside the write transaction: no other
+    // workstation waits while a person answers.
+    struct WatchingPrompter : testing::RecordingPrompter {
+      using RecordingPrompter::RecordingPrompter;
+      PromptAnswer Ask(const PromptRequest& request) override {
+        in_transaction.push_back(SharedConnection::ForThisThread()->InTransaction());
+        return RecordingPrompter::Ask(request);
+      }
+      std::vector<bool> in_transaction;
+    } prompter({PromptAnswer::Yes});
     Add(p);
     EXPECT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.in_transaction, std::vector<bool>{false});
   }
   EXPECT_EQ(Count("SELECT COUNT(*) FROM 型材 WHERE MingChengXC='O''Neill frame'"), 2);
   EXPECT_EQ(List(10, "K'6"), (Names{"K'60", "K'60"}));

@@ -151,6 +151,9 @@ TEST(Assignments, ValuesTakeTheirColumnsType) {
            "CDATE('2026-1-2'))",
            "INSERT INTO t (n, b, s, c, x, d) VALUES (2, 3, 1.399999976158142, 1234.5679, '9', "
            "CDATE('2026-1-2'))"},
+          {kJet, "INSERT INTO t (n, x) VALUES (2.5, 9.0), (3.5, 1)",
+           "INSERT INTO t (n, x) VALUES (2, '9'), (4, '1')",
+           "INSERT INTO t (n, x) VALUES (2, '9'), (4, '1')"},
           {kJet, "UPDATE t SET t.n = n / 2, x = 'a', x = NULL, y = 2.5 WHERE n = 1.5",
            "UPDATE t SET n = CLNG(n * 1.0 / 2), x = 'a', x = NULL, y = 2.5 WHERE n = 1.5",
            "UPDATE t SET n = CLNG(n * 1.0 / 2), x = 'a', x = NULL, y = 2.5 WHERE n = 1.5"},

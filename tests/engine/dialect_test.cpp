@@ -231,6 +231,50 @@ TEST(YesNoColumns, TrueTestsMatchAnyNonzeroValue) {
   EXPECT_EQ(plain->statements[0], "SELECT * FROM f WHERE Changyong=-1");
 }
 
+// A positional INSERT is given the column list its values mean: the
+// canonical order where the count fits it, else the stored order; other
+// counts are refused as Jet refuses them.
+TEST(PositionalInsert, NamesTheColumnsItsValuesMean) {
+  SchemaHints hints;
+  // An older 类别 the upgrade extended in its own step order, and a table
+  // that keeps a column of its own beyond the canonical ones.
+  hints.tables["类别"] = {{"LB_ID", "MingCheng", "LvSu", "KuangType"},
+                          {"LB_ID", "MingCheng", "KuangType", "LvSu"}};
+  hints.tables["x"] = {{"a", "extra", "b"}, {"a", "b"}};
+  hints.tables["own"] = {{"a", "Limit"}, {}};
+  struct {
+    const char* sql;
+    const char* expected;  // empty: refused with `error`
+    long error;
+  } cases[] = {
+      {"INSERT INTO 类别 VALUES(7,'框',2,0)",
+       "INSERT INTO 类别 (LB_ID,MingCheng,KuangType,LvSu) VALUES(7,'框',2,0)", 0},
+      {"INSERT INTO x VALUES(1, f(2,3))", "INSERT INTO x (a,b) VALUES(1, f(2,3))", 0},
+      {"INSERT INTO x VALUES(1,2,3)", "INSERT INTO x (a,extra,b) VALUES(1,2,3)", 0},
+      {"INSERT own VALUES(1,2)", "INSERT INTO own (a,[Limit]) VALUES(1,2)", 0},
+      {"INSERT INTO x (b) VALUES(1)", "INSERT INTO x (b) VALUES(1)", 0},
+      {"INSERT INTO unknown VALUES(1)", "INSERT INTO unknown VALUES(1)", 0},
+      {"INSERT INTO x SELECT * FROM y", "INSERT INTO x SELECT * FROM y", 0},
+      {"INSERT INTO x VALUES(1)", "", ErrorCode::kValueCount},
+      {"INSERT INTO own VALUES(1,2,3)", "", ErrorCode::kValueCount},
+  };
+  for (const auto& c : cases) {
+    auto t = Translate(c.sql, kJet, Target::Sqlite, &hints);
+    if (c.error) {
+      EXPECT_EQ(t.status().number(), c.error) << c.sql;
+      continue;
+    }
+    ASSERT_TRUE(t.ok()) << c.sql << ": " << t.status().ToString();
+    EXPECT_EQ(t->statements.at(0), c.expected) << c.sql;
+  }
+  // A canonical column the table lacks has nowhere to go (had the table as
+  // many columns as values, they would be taken in its own order).
+  hints.tables["类别"].stored.pop_back();
+  auto missing = Translate("INSERT INTO 类别 VALUES(7,'框',2,0)", kJet, Target::Sqlite, &hints);
+  EXPECT_EQ(missing.status().number(), ErrorCode::kNoSuchField);
+  EXPECT_NE(missing.status().text().find("KuangType"), std::string::npos);
+}
+
 TEST(AlterColumn, BecomesATableRebuild) {
   struct {
     Source source;

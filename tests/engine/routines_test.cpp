@@ -57,9 +57,36 @@ TEST_P(Routines, AddFieldIfMissingAltersOnceAndNeverOverwrites) {
   // The default is a quoted text that the column's type takes.
   AddFieldIfMissing(*connection_, "pics", "Who", "Text(20)", "O'Brien", "");
   EXPECT_EQ(Scalar("SELECT Who FROM pics").ToText(), "O'Brien");
-  // A missing table changes nothing and reports nothing.
-  AddFieldIfMissing(*connection_, "nope", "x", "Long", "1", "");
+  // A missing table: the ADD fails, and nothing else is tried.
+  std::vector<std::string> ran;
+  AddFieldIfMissing(*connection_, "nope", "x", "Long", "1", "", dialect::Source::Jet,
+                    [&](const std::string& sql) {
+                      ran.push_back(sql);
+                      return connection_->Execute(sql, dialect::Source::Jet);
+                    });
+  EXPECT_EQ(ran, std::vector<std::string>{"ALTER TABLE nope Add x Long"});
   EXPECT_FALSE(*TableExists(*connection_, "nope"));
+}
+
+// Tables and columns are answered from the connection's catalogue: no
+// statement runs to learn them, whatever the rows, and the engine's own
+// schema changes (and a rollback that undoes one) are seen at once.
+TEST_P(Routines, ColumnsAndTablesComeFromTheKeptCatalogue) {
+  Exec("CREATE TABLE pics (tk_ID Long, name Text(10))");
+  const uint64_t before = connection_->StatementCount();
+  // Column names are matched without letter case, as SQL matches them.
+  AddFieldIfMissing(*connection_, "PICS", "NAME", "Long", "1", "UPDATE pics SET tk_ID=0");
+  EXPECT_TRUE(*TableExists(*connection_, "pics"));
+  EXPECT_EQ(connection_->StatementCount(), before);
+
+  AddFieldIfMissing(*connection_, "pics", "Ord", "Long", "", "");
+  EXPECT_TRUE((*connection_->GetCatalogue())->HasColumn("pics", "ord"));
+  {
+    Transaction undone(*connection_);
+    Exec("CREATE TABLE gone (a Long)");
+    EXPECT_TRUE(*TableExists(*connection_, "gone"));
+  }
+  EXPECT_FALSE(*TableExists(*connection_, "gone"));
 }
 
 TEST(EmptyDirectory, DeletesFilesAndKeepsSubdirectories) {

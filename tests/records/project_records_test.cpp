@@ -2,6 +2,7 @@
 // problem records, section parameters and the document registers.
 #include <gtest/gtest.h>
 
+#include "api/all_classes.h"
 #include "engine/dispatch.h"
 #include "engine/memory_form.h"
 #include "records/server_for_biao.h"
@@ -84,7 +85,7 @@ TEST_P(ProjectRecords, PaymentSummaryLine) {
   other.Add(Texts("txtMoney", {"0.1", "d", "r"}));
   other.Add(Texts("txtMoney", {"0.2", "d", "r"}));
   EXPECT_EQ(other.DisplayInfo(), "12345678.9100;0.0000;0.3000;12345678.6100;12345678.6100");
-  const ClassInfo& info = *ClassRegistry::Instance().Find("ServerForMoney");
+  const ClassInfo& info = *AllClasses().Find("ServerForMoney");
   std::vector<Variant> args{Variant(1234.56f), Variant(0.5f)};
   ASSERT_TRUE(Invoke(other, *info.FindMethod("EditZong"), args).ok());
   EXPECT_EQ(other.DisplayInfo(), "1234.5600;0.5000;0.3000;1234.2600;1234.7600");

@@ -18,10 +18,6 @@ class Factories : public testing::ShippedDatabase {
     factory_.Connect(cs);
     factory_.SetSQLSERVER(false);
     factory_.SetCZYName("张三");
-    // Per-series tables the log-in upgrade creates on Jet.
-    Exec("Create Table DetailBlock(Block_ID Currency primary key,XL_ID Currency,TK_ID Currency,"
-         "bk_CODE Text,bk_Mean Text,bk_STR Text)");
-    Exec("Create Table WinFilter(Filter_ID Currency primary key,XL_ID Currency,TK_ID Currency)");
     ASSERT_TRUE(events_.events.empty());
   }
 
