@@ -138,11 +138,6 @@ Variant ShippedDatabase::Scalar(const std::string& sql) {
   return rows.cells[0];
 }
 
-bool KnownServerGap(TestBackend backend, const std::string& statement) {
-  return backend == TestBackend::Postgres &&
-         statement == "UPDATE 配件 SET Guige='普通' WHERE IsNull(Guige) OR Len(GuiGe)=0 ";
-}
-
 void EventRecorder::OnEvent(const ServerObject&, std::string_view event,
                             std::vector<Variant>& args) {
   events.push_back({std::string(event), args});

@@ -67,11 +67,6 @@ class UpgradedDatabase : public ShippedDatabase {
 // `why` set, when the server half cannot run here.
 std::string NewDatabase(TestBackend backend, const TempDir& dir, std::string* why);
 
-// Upgrade steps that do not run on PostgreSQL yet: a Jet Boolean function
-// used as a condition ("WHERE IsNull(Guige) OR ..."). Tests that expect no
-// failed step leave these out there, and only there.
-bool KnownServerGap(TestBackend backend, const std::string& statement);
-
 struct RecordedEvent {
   std::string name;
   std::vector<Variant> args;
