@@ -13,6 +13,7 @@
 #include "engine/sqlite/functions.h"
 #include "engine/sqlite/standard_collations.h"
 #include "tests/support/test_database.h"
+#include "users/login_sequence.h"
 
 namespace dravmor {
 namespace {
@@ -92,6 +93,27 @@ TEST(StandardTools, OlderFilesKeepWorkingAndAreConverted) {
   sqlite3_close(db);
   EXPECT_EQ(Plain(file, "SELECT id FROM t ORDER BY code"), (std::vector<std::string>{"2", "1"}));
   EXPECT_EQ(Plain(file, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+TEST(StandardTools, TheLogInUpgradeConvertsAnOlderFile) {
+  testing::TempDir dir;
+  const std::string file = dir.File("shop.db");
+  ASSERT_TRUE(CreateShippedDatabase(file).ok());
+  SharedConnection::ResetThisThread();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(RegisterJetFunctions(db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE older (code VARCHAR(10) COLLATE JETTEXT);"
+                         "INSERT INTO older VALUES ('b'), ('A');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  LoginResult login = RunLoginSequence(file, LoginOptions{});
+  EXPECT_TRUE(login.connection.ok());
+  EXPECT_TRUE(login.failed_steps.empty());
+  SharedConnection::ResetThisThread();
+  EXPECT_EQ(Plain(file, "SELECT code FROM older ORDER BY code"), (std::vector<std::string>{"A", "b"}));
 }
 
 }  // namespace
