@@ -54,11 +54,9 @@ void ServerForBoLi::EditBoLi(Currency ID, const std::shared_ptr<Object>& frm) {
 
 void ServerForBoLi::DelBoLi(Currency ID) {
   // One transaction: stock movements never outlive their sheet.
-  bool deleted = false;
-  RunAtomically(ErrorMode::Handler, "DelBoLi", [&] {
+  const bool deleted = RunAtomically(ErrorMode::Handler, "DelBoLi", [&] {
     Exec("DELETE FROM 玻璃 WHERE Bl_id=" + SqlNumber(ID));
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=2 AND WuJianID=" + SqlNumber(ID));
-    deleted = true;
   });
   if (deleted) Refresh();
 }

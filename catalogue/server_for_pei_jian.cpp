@@ -94,7 +94,7 @@ void ServerForPeiJian::DelPeiJian(Currency ID) {
   // One transaction: a failed cleanup must not leave bindings and stock
   // movements pointing at a deleted accessory.
   bool deleted = false;
-  RunAtomically(ErrorMode::Handler, "DelPeiJian", [&] {
+  const bool committed = RunAtomically(ErrorMode::Handler, "DelPeiJian", [&] {
     const std::string id = SqlNumber(ID);
     Exec("DELETE FROM 配件 WHERE pj_id=" + id);
     // Only the bindings this accessory owns: a profile may have its id.
@@ -103,7 +103,7 @@ void ServerForPeiJian::DelPeiJian(Currency ID) {
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=1 AND WuJianID=" + id);
     deleted = true;
   });
-  if (deleted) Refresh("PJ");
+  if (committed && deleted) Refresh("PJ");
 }
 
 void ServerForPeiJian::ChangeStock(const std::string& amount) {

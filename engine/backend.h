@@ -64,6 +64,14 @@ class Backend {
       const std::vector<std::optional<std::string>>* result_names) {
     return Query(native_sql, result_names);
   }
+
+  // A write inside a transaction whose failure ends the transaction's
+  // current scope anyway: the backend may send it without waiting for its
+  // result (a server saves a round trip per statement). A failure then
+  // comes back from Flush, which every other call here makes first.
+  virtual Status ExecuteDeferred(const std::string& native_sql) { return Execute(native_sql); }
+  // Waits for every deferred statement: the first failure among them.
+  virtual Status Flush() { return Status::Ok(); }
 };
 
 // The engine's own failures raised inside the database by the helper

@@ -34,6 +34,14 @@ void ServerObject::Run(ErrorMode mode, std::string_view operation,
                        const std::function<void()>& body) {
   if (!connection_) connection_ = SharedConnection::ForThisThread();
   if (modes_.empty() && operation_observer) operation_observer->Started(*this, operation, mode);
+  // A write that an operation already running deferred has failed: nothing
+  // more runs inside that operation, which reports the failure itself.
+  if (connection_->InTransaction()) {
+    if (Status settled = connection_->Settle(); !settled.ok()) {
+      if (!modes_.empty()) Fail(settled);
+      return;
+    }
+  }
   modes_.push_back(mode);
   bool nested = modes_.size() > 1;
   try {
@@ -63,8 +71,9 @@ void ServerObject::Run(ErrorMode mode, std::string_view operation,
   }
 }
 
-void ServerObject::RunAtomically(ErrorMode mode, std::string_view operation,
+bool ServerObject::RunAtomically(ErrorMode mode, std::string_view operation,
                                  const std::function<void()>& body) {
+  bool committed = false;
   Run(mode, operation, [&] {
     // A failing step leaves through here, and the guard rolls back before
     // Run reports the failure.
@@ -79,8 +88,9 @@ void ServerObject::RunAtomically(ErrorMode mode, std::string_view operation,
       ~ScopeEnd() { scopes.pop_back(); }
     } scope_end{atomic_scopes_};
     body();
-    Check(transaction.Commit());
+    committed = Check(transaction.Commit());
   });
+  return committed;
 }
 
 bool ServerObject::FailureTolerated() const {
@@ -127,7 +137,12 @@ std::optional<size_t> ServerObject::ColumnCount(const std::string& table) {
 }
 
 bool ServerObject::Exec(const std::string& sql) {
-  return Check(connection_->Execute(sql, source(), FailureTolerated()));
+  const bool tolerated = FailureTolerated();
+  // A failure here ends this object's atomic operation: the write need not
+  // be waited for (a failure stops the operation at its next wait).
+  if (!tolerated && !atomic_scopes_.empty() && connection_->InTransaction())
+    return Check(connection_->ExecuteDeferred(sql, source()));
+  return Check(connection_->Execute(sql, source(), tolerated));
 }
 
 Status ServerObject::TryExec(const std::string& sql) {
@@ -199,6 +214,9 @@ Variant ServerObject::Field(const RecordsetPtr& rs, size_t index) {
 }
 
 void ServerObject::Raise(std::string_view event, std::vector<Variant>& args) {
+  // No event tells of a change whose deferred writes have failed.
+  if (event != "Accesserror" && connection_ && connection_->InTransaction())
+    Check(connection_->Settle());
   if (sink_) sink_->OnEvent(*this, event, args);
 }
 

@@ -69,8 +69,11 @@ class ServerObject {
   // that stops the operation rolls back what the body did before it is
   // reported; steps that may fail without stopping it (resume next, a
   // nested operation's own handler) run under savepoints. Inside a
-  // transaction already open it nests as a savepoint.
-  void RunAtomically(ErrorMode mode, std::string_view operation,
+  // transaction already open it nests as a savepoint. True when the body
+  // ran to its end and its changes were committed: on a server, writes are
+  // not waited for one by one, so a body that reached its end may still
+  // have failed.
+  bool RunAtomically(ErrorMode mode, std::string_view operation,
                      const std::function<void()>& body);
 
   // Steps. On failure each leaves the operation by its mode (in resume-next

@@ -47,6 +47,7 @@ void SharedConnection::SchemaChanged() {
 Result<const Catalogue*> SharedConnection::GetCatalogue() {
   if (!IsOpen()) return NotOpen();
   if (!catalogue_) {
+    if (Status s = Settle(); !s.ok()) return s;
     auto read = backend_->ReadCatalogue();
     if (!read.ok()) return read.status();
     catalogue_ = std::move(*read);
@@ -103,9 +104,37 @@ bool SharedConnection::NeedsStatementGuard(bool failure_tolerated) const {
   return failure_tolerated && depth_ > 0 && backend_->FailureAbortsTransaction();
 }
 
+Status SharedConnection::Settle() {
+  if (!IsOpen()) return NotOpen();
+  if (failed_depth_ > 0) return failure_;
+  Status s = backend_->Flush();
+  if (!s.ok() && depth_ > 0) {
+    failed_depth_ = depth_;
+    failure_ = s;
+  }
+  return s;
+}
+
+Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source source) {
+  if (!IsOpen()) return NotOpen();
+  if (failed_depth_ > 0) return failure_;
+  auto translation = Translate(sql, source);
+  if (!translation.ok()) return translation.status();
+  const dialect::Translation& t = **translation;
+  if (depth_ == 0 || t.alter_column || t.changes_schema || t.changes_indexes || t.statements.size() != 1)
+    return Execute(sql, source);
+  ++statement_count_;
+  Status s = backend_->ExecuteDeferred(t.statements.front());
+  if (!s.ok()) {
+    failed_depth_ = depth_;
+    failure_ = s;
+  }
+  return s;
+}
+
 Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
                                  bool failure_tolerated) {
-  if (!IsOpen()) return NotOpen();
+  if (Status s = Settle(); !s.ok()) return s;
   ++statement_count_;
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
@@ -142,7 +171,7 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
 
 Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source source,
                                         bool failure_tolerated) {
-  if (!IsOpen()) return NotOpen();
+  if (Status s = Settle(); !s.ok()) return s;
   ++statement_count_;
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
@@ -177,7 +206,7 @@ std::string SavepointName(int depth) { return "dravmor_scope_" + std::to_string(
 }  // namespace
 
 Status SharedConnection::Begin() {
-  if (!IsOpen()) return NotOpen();
+  if (Status s = Settle(); !s.ok()) return s;
   Status s = depth_ == 0 ? backend_->Begin() : backend_->Execute("SAVEPOINT " + SavepointName(depth_));
   if (s.ok()) {
     if (depth_ == 0) schema_changed_in_transaction_ = false;
@@ -187,7 +216,7 @@ Status SharedConnection::Begin() {
 }
 
 Status SharedConnection::Commit() {
-  if (!IsOpen()) return NotOpen();
+  if (Status s = Settle(); !s.ok()) return s;
   if (depth_ == 0)
     return Status::Error(ErrorCode::kBadArgument, "No transaction is open");
   if (depth_ > 1) {
@@ -203,6 +232,8 @@ Status SharedConnection::Commit() {
 Status SharedConnection::Rollback() {
   if (!IsOpen()) return NotOpen();
   if (depth_ == 0) return Status::Ok();
+  backend_->Flush();  // what failed there is undone with the scope
+  if (failed_depth_ >= depth_) failed_depth_ = 0;
   Status s = Status::Ok();
   if (depth_ > 1) {
     const std::string name = SavepointName(--depth_);

@@ -46,6 +46,13 @@ class SharedConnection {
 
   Status Execute(const std::string& sql, dialect::Source source,
                  bool failure_tolerated = false);
+  // A write inside a transaction whose failure ends the current scope (the
+  // operation stops and rolls it back): the backend need not wait for its
+  // result. A failure comes back from the next call that waits, and from
+  // every call after it until the failed scope is rolled back.
+  Status ExecuteDeferred(const std::string& sql, dialect::Source source);
+  // Waits for the deferred writes: their failure, or the scope's earlier one.
+  Status Settle();
   Result<RowData> Query(const std::string& sql, dialect::Source source,
                         bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();
@@ -85,6 +92,10 @@ class SharedConnection {
   std::string connection_string_;
   int depth_ = 0;  // 0: no transaction; n > 1: n - 1 savepoints inside it
   bool schema_changed_in_transaction_ = false;
+  // A deferred write failed in the scope at this depth (0: none): every
+  // call fails with the failure until that scope is rolled back.
+  int failed_depth_ = 0;
+  Status failure_ = Status::Ok();
   uint64_t statement_count_ = 0;
   bool id_marks_known_ = false;
   std::optional<Catalogue> catalogue_;         // read on first use

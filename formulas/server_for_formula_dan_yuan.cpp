@@ -336,7 +336,7 @@ void ServerForFormulaDanYuan::DelFormula(Currency ID, uint8_t BtType) {
   };
   bool deleted = false;
   // A formula goes with the rows that hang from it, or not at all.
-  RunAtomically(ErrorMode::Handler, "DelFormula", [&] {
+  const bool committed = RunAtomically(ErrorMode::Handler, "DelFormula", [&] {
     if (BtType < 1 || BtType > 12) {
       Check(NoSuchKind(BtType));
       return;
@@ -344,7 +344,7 @@ void ServerForFormulaDanYuan::DelFormula(Currency ID, uint8_t BtType) {
     for (const char* statement : kStatements[BtType - 1]) Exec(statement + SqlNumber(ID));
     deleted = true;
   });
-  if (deleted) GetFormula(last_type_);
+  if (committed && deleted) GetFormula(last_type_);
 }
 
 const ServerForFormulaDanYuan::OrderTable* ServerForFormulaDanYuan::OrderTableOf(
@@ -383,7 +383,7 @@ void ServerForFormulaDanYuan::UpDown(Currency CurShunxu, uint8_t BtType, Currenc
   bool moved = false;
   // The shift and the moved row's new place are one change: a failure
   // between them would leave two rows on one place.
-  RunAtomically(ErrorMode::Handler, "Up", [&] {
+  const bool committed = RunAtomically(ErrorMode::Handler, "Up", [&] {
     const OrderTable* t = OrderTableOf(BtType);
     if (!t) {
       Check(NoSuchKind(BtType));
@@ -431,7 +431,7 @@ void ServerForFormulaDanYuan::UpDown(Currency CurShunxu, uint8_t BtType, Currenc
   });
   // A condition left behind would narrow the next, unrelated move.
   extra_condition_.clear();
-  if (moved) GetFormula(last_type_);
+  if (committed && moved) GetFormula(last_type_);
 }
 
 void ServerForFormulaDanYuan::SetGTFormula(Currency GTTKID, Currency GTXLID,

@@ -92,11 +92,12 @@ void ServerForLogin::AddField() {
     const bool jet = !is2000();
     // A file of an older version declares collations only the engine has,
     // which leaves it unreadable to the standard tools; nothing stored changes.
-    steps_.Run(connection(), "standard collations", [&] {
-      Status s = connection().backend()->UseStandardCollations();
-      connection().SchemaChanged();
-      return s;
-    });
+    if (connection().IsOpen())
+      steps_.Run(connection(), "standard collations", [&] {
+        Status s = connection().backend()->UseStandardCollations();
+        connection().SchemaChanged();
+        return s;
+      });
     auto create = [&](const char* table) { return CreateTable(table, UpgradeTableStatement(table)); };
     // 1-3: locks, owners and the template order.
     AddColumn("图库", "TkSuoDing", "Integer", "0");

@@ -198,6 +198,7 @@ Status PostgresBackend::Prepare() {
 }
 
 Result<std::shared_ptr<pg_result>> PostgresBackend::Run(const std::string& sql) {
+  if (Status s = Flush(); !s.ok()) return s;
   std::shared_ptr<pg_result> result(PQexec(conn_, sql.c_str()), PQclear);
   ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
@@ -253,6 +254,7 @@ std::string InSavepoint(const std::string& sql) {
 }  // namespace
 
 Result<std::shared_ptr<pg_result>> PostgresBackend::RunGuarded(const std::string& sql) {
+  if (Status s = Flush(); !s.ok()) return s;
   if (!PQsendQuery(conn_, InSavepoint(sql).c_str()))
     return Status::Error(ErrorCode::kConnection,
                          "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
@@ -442,6 +444,57 @@ Status PostgresBackend::Begin() {
   return Execute("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(kWriteLockKey) + ")");
 }
 Status PostgresBackend::Commit() { return Execute("COMMIT"); }
+
+Status PostgresBackend::ExecuteDeferred(const std::string& sql) {
+  // The extended protocol of a pipeline takes one statement per text.
+  if (sql.find(';') != std::string::npos) return Execute(sql);
+  if (!in_pipeline_) {
+    if (!PQenterPipelineMode(conn_)) return Execute(sql);
+    in_pipeline_ = true;
+  }
+  if (!PQsendQueryParams(conn_, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0)) {
+    Flush();
+    return Status::Error(ErrorCode::kConnection,
+                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+  }
+  return ++in_flight_ >= kMaxInFlight ? Flush() : Status::Ok();
+}
+
+Status PostgresBackend::Flush() {
+  if (!in_pipeline_) return Status::Ok();
+  Status first = Status::Ok();
+  auto lost = [&] {
+    return Status::Error(ErrorCode::kConnection,
+                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+  };
+  if (!PQpipelineSync(conn_)) {
+    first = lost();
+  } else {
+    // Each statement's result, then a null; after a failure the rest come
+    // back aborted; the sync ends them. Two nulls in a row mean no more
+    // will come (the connection failed).
+    int nulls = 0;
+    for (;;) {
+      pg_result* r = PQgetResult(conn_);
+      if (!r) {
+        if (++nulls > 1 || PQstatus(conn_) != CONNECTION_OK) {
+          if (first.ok()) first = lost();
+          break;
+        }
+        continue;
+      }
+      nulls = 0;
+      const ExecStatusType status = PQresultStatus(r);
+      if (status == PGRES_FATAL_ERROR && first.ok()) first = StatementError(r);
+      PQclear(r);
+      if (status == PGRES_PIPELINE_SYNC) break;
+    }
+  }
+  PQexitPipelineMode(conn_);
+  in_pipeline_ = false;
+  in_flight_ = 0;
+  return first;
+}
 Status PostgresBackend::Rollback() { return Execute("ROLLBACK"); }
 
 }  // namespace dravmor

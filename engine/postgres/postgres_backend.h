@@ -41,6 +41,8 @@ class PostgresBackend : public Backend {
       const std::vector<std::optional<std::string>>* result_names) override;
   Status Commit() override;
   Status Rollback() override;
+  Status ExecuteDeferred(const std::string& native_sql) override;
+  Status Flush() override;
 
  private:
   explicit PostgresBackend(pg_conn* conn) : conn_(conn) {}
@@ -61,6 +63,12 @@ class PostgresBackend : public Backend {
     std::string canonical_type;
   };
   pg_conn* conn_;
+  // Deferred statements go out in libpq's pipeline mode; their results are
+  // read by Flush. A few hundred at most are in flight, so that the
+  // server's replies never fill the socket while it waits for us.
+  static constexpr int kMaxInFlight = 200;
+  bool in_pipeline_ = false;
+  int in_flight_ = 0;
   unsigned citext_oid_ = 0;
   bool catalogue_stale_ = true;
   // (table oid, column number) -> declared column; table oid -> name.

@@ -43,10 +43,13 @@ class Probe : public ServerObject {
     });
     return done;
   }
-  // Steps as one cascade: all or nothing.
-  void Cascade(const std::vector<std::string>& statements) {
+  // Steps as one cascade: all or nothing; then, when asked, an event that
+  // tells of the change.
+  void Cascade(const std::vector<std::string>& statements, bool tell = false) {
     RunAtomically(ErrorMode::Handler, "Cascade", [&] {
       for (const auto& s : statements) Exec(s);
+      std::vector<Variant> none;
+      if (tell) Raise("Done", none);
     });
   }
   int Nested(ErrorMode outer, ErrorMode inner) {
@@ -79,8 +82,13 @@ TEST_P(Frame, CascadeFailingHalfWayLeavesNothingBehind) {
     // The handler already sees the rolled-back state.
     order.push_back(name + ":" + std::to_string(Scalar("SELECT COUNT(*) FROM t").long_value()));
   };
-  probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)"});
+  // The failing step's own error, and no event of a change that failed,
+  // however the backend sends the writes.
+  probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
+                  "INSERT INTO t VALUES(2,'b')"},
+                 /*tell=*/true);
   EXPECT_EQ(order, std::vector<std::string>{"Accesserror:0"});
+  EXPECT_NE(events_.Last("Accesserror")->args[2].str().find("nope"), std::string::npos);
   probe_.Cascade({"INSERT INTO t VALUES(1,'a')", "INSERT INTO t VALUES(2,'b')"});
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 2);
   // Inside a transaction already open the cascade nests: its failure undoes
