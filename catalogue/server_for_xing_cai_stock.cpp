@@ -336,7 +336,7 @@ void ServerForXingCai::AddBaoDanDetail(Currency BD_ID, Currency XC_ID, float CD,
     std::string date = LineDate();
     if (date.empty()) return;
     // Only a stored line is reported as one.
-    if (!Exec("INSERT INTO BaoDanDetail Values(" + SqlNumber(*id) + "," + SqlNumber(BD_ID) + "," +
+    if (!ExecAndWait("INSERT INTO BaoDanDetail Values(" + SqlNumber(*id) + "," + SqlNumber(BD_ID) + "," +
               SqlNumber(XC_ID) + "," + ShortestDecimal(CD) + "," + ordered + "," +
               SqlNumber(DaoHuo) + "," + PerPiece(ShiZhong, DaoHuo) + ",'" +
               SqlQuote(line_packing_) + "','" + SqlQuote(strDemo) + "'," + date + ",'" +
@@ -378,7 +378,7 @@ void ServerForXingCai::UpdateBaoDanRQRENCJ(Currency ID, const std::string& strRQ
       }
       std::string date = LineDate();
       if (date.empty()) return;
-      if (Exec("INSERT INTO BaoDanDetail Values(" + SqlNumber(*id) + ",0," + SqlNumber(ID) + "," +
+      if (ExecAndWait("INSERT INTO BaoDanDetail Values(" + SqlNumber(*id) + ",0," + SqlNumber(ID) + "," +
                ShortestDecimal(LeadingNumber(strRQ)) + "," + ShortestDecimal(received_price_) +
                "," + ShortestDecimal(*pieces) + "," + PerPiece(line_weight_, *pieces) + ",'" +
                SqlQuote(strRen) + "','" + SqlQuote(strRen) + "'," + date + ",'" +
@@ -386,7 +386,7 @@ void ServerForXingCai::UpdateBaoDanRQRENCJ(Currency ID, const std::string& strRQ
                SqlNumber(remnant_flag_) + ")"))
         notify(*id);
     } else {
-      if (Exec("UPDATE BaoDanDetail SET DaoHuo=DaoHuo+" + ShortestDecimal(LeadingNumber(strCJ)) +
+      if (ExecAndWait("UPDATE BaoDanDetail SET DaoHuo=DaoHuo+" + ShortestDecimal(LeadingNumber(strCJ)) +
                " WHERE BDDetail_ID=" + SqlNumber(ID)))
         notify(ID);
     }

@@ -79,8 +79,10 @@ class ServerForKeHu : public ServerObject {
   // txtkehuinfo(0) to (6) of the form, each ready to stand between quotes.
   std::array<std::string, 7> QuotedCustomer(const std::shared_ptr<Object>& frm);
 
-  // The deletion steps of one project; the first failure on a table that
-  // exists is kept in `failure` (an earlier one stays).
+  // The deletion steps of one project. The first failure to tell whether a
+  // table exists is kept in `failure` (an earlier one stays); the deletes
+  // themselves are not waited for: their failures come from
+  // TryExecFailures, once all projects were sent.
   void DeleteProjectSteps(Currency ID, Status& failure);
   // Runs sql when every table it names exists.
   void DeleteStep(const std::string& sql, std::initializer_list<const char*> tables,

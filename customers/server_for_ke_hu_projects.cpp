@@ -107,7 +107,7 @@ void ServerForKeHu::DeleteStep(const std::string& sql,
     }
     if (!*exists) return;
   }
-  Keep(failure, TryExec(sql));
+  TryExecLater(sql);
 }
 
 bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
@@ -118,7 +118,7 @@ bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
     return false;
   }
   if (!*exists) return false;
-  Keep(failure, TryExec("DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID)));
+  TryExecLater("DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID));
   return true;
 }
 
@@ -149,6 +149,7 @@ void ServerForKeHu::DelProject(Currency ID) {
   RunAtomically(ErrorMode::ResumeNext, "DelProject", [&] {
     // 0 is no project: as a batch column value it names every main
     // project. An id with no row has nothing of its own to delete.
+    TryExecFailures();  // none of an earlier operation's
     const std::string id = SqlNumber(ID);
     auto rows = connection().Query(
         "SELECT Gcxx_ID FROM ProjectInfo WHERE pici=" + id + " ORDER BY Gcxx_ID", source());
@@ -170,6 +171,7 @@ void ServerForKeHu::DelProject(Currency ID) {
       else Keep(failure, whole.status());
     }
     DeleteProjectSteps(ID, failure);
+    Keep(failure, TryExecFailures());
     GetProjectInfo(Currency{}, view_open_);
     if (!failure.ok()) RaiseAccessError("ServerForKeHu.DelProject", failure);
   });
@@ -179,6 +181,7 @@ void ServerForKeHu::DEL_ALL_Pro() {
   // One list at the end, none per project; the reserved project 1 stays.
   RunAtomically(ErrorMode::ResumeNext, "DEL_ALL_Pro", [&] {
     Status failure;
+    TryExecFailures();  // none of an earlier operation's
     auto rows = TryQuery("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ");
     Keep(failure, rows.status());
     if (rows.ok()) {
@@ -193,6 +196,7 @@ void ServerForKeHu::DEL_ALL_Pro() {
         DeleteProjectSteps(*whole, failure);
       }
     }
+    Keep(failure, TryExecFailures());
     GetProjectInfo(Currency{}, view_open_);
     if (!failure.ok()) RaiseAccessError("ServerForKeHu.DEL_ALL_Pro", failure);
   });

@@ -65,13 +65,20 @@ class Backend {
     return Query(native_sql, result_names);
   }
 
-  // A write inside a transaction whose failure ends the transaction's
-  // current scope anyway: the backend may send it without waiting for its
-  // result (a server saves a round trip per statement). A failure then
-  // comes back from Flush, which every other call here makes first.
-  virtual Status ExecuteDeferred(const std::string& native_sql) { return Execute(native_sql); }
+  // A write inside a transaction that the caller does not wait for: either
+  // its failure ends the transaction's current scope anyway, or (skipped)
+  // its failure is to undo the statement alone and go on, unreported. The
+  // backend may send it without waiting for its result (a server saves a
+  // round trip per statement); a failure that ends the scope then comes
+  // back from Flush, which every other call here makes first.
+  virtual Status ExecuteDeferred(const std::string& native_sql, bool skipped_on_failure) {
+    return skipped_on_failure ? ExecuteGuarded(native_sql) : Execute(native_sql);
+  }
   // Waits for every deferred statement: the first failure among them.
   virtual Status Flush() { return Status::Ok(); }
+  // The first failure of a skipped deferred statement since the last call
+  // (after a Flush).
+  virtual Status TakeSkippedFailure() { return Status::Ok(); }
 };
 
 // The engine's own failures raised inside the database by the helper

@@ -138,16 +138,30 @@ std::optional<size_t> ServerObject::ColumnCount(const std::string& table) {
 
 bool ServerObject::Exec(const std::string& sql) {
   const bool tolerated = FailureTolerated();
-  // A failure here ends this object's atomic operation: the write need not
-  // be waited for (a failure stops the operation at its next wait).
-  if (!tolerated && !atomic_scopes_.empty() && connection_->InTransaction())
-    return Check(connection_->ExecuteDeferred(sql, source()));
+  // Inside this object's atomic operation a write need not be waited for
+  // when its failure ends the operation (which stops at its next wait).
+  if (!atomic_scopes_.empty() && connection_->InTransaction()) {
+    if (!tolerated) return Check(connection_->ExecuteDeferred(sql, source()));
+    // Resume next would skip a failure here without a word.
+    if (modes_.back() == ErrorMode::ResumeNext)
+      return Check(connection_->ExecuteDeferred(sql, source(), /*skipped_on_failure=*/true));
+  }
   return Check(connection_->Execute(sql, source(), tolerated));
+}
+
+bool ServerObject::ExecAndWait(const std::string& sql) {
+  return Check(connection_->Execute(sql, source(), FailureTolerated()));
 }
 
 Status ServerObject::TryExec(const std::string& sql) {
   return connection_->Execute(sql, source(), connection_->InTransaction());
 }
+
+void ServerObject::TryExecLater(const std::string& sql) {
+  connection_->ExecuteDeferred(sql, source(), /*skipped_on_failure=*/true);
+}
+
+Status ServerObject::TryExecFailures() { return connection_->TakeSkippedFailure(); }
 
 Result<RowData> ServerObject::TryQuery(const std::string& sql) {
   return connection_->Query(sql, source(), connection_->InTransaction());

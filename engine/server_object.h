@@ -78,7 +78,12 @@ class ServerObject {
 
   // Steps. On failure each leaves the operation by its mode (in resume-next
   // mode they return normally: false, an unopened set, an empty value).
+  // Inside an atomic operation on a server, Exec may not wait for the
+  // write: its true then means "sent", and a resume-next failure is undone
+  // unreported. ExecAndWait waits: for a step whose success the operation
+  // acts on.
   bool Exec(const std::string& sql);
+  bool ExecAndWait(const std::string& sql);
   RecordsetPtr Open(const std::string& sql);     // for the operation's own use
   bool OpenInto(const RecordsetPtr& rs, const std::string& sql);
   Variant FormValue(const std::shared_ptr<Object>& frm, std::string_view control,
@@ -89,6 +94,10 @@ class ServerObject {
   // A statement whose failure the operation keeps to report later, instead
   // of leaving by its mode; it does not spoil the transaction it runs in.
   Status TryExec(const std::string& sql);
+  // The same, not waited for: TryExecFailures waits for those sent so far
+  // and gives the first failure among them (none of an earlier call's).
+  void TryExecLater(const std::string& sql);
+  Status TryExecFailures();
   Result<RowData> TryQuery(const std::string& sql);
   // The table-existence test as a step (its failure is the operation's).
   bool HasTable(const std::string& table);

@@ -115,17 +115,31 @@ Status SharedConnection::Settle() {
   return s;
 }
 
-Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source source) {
+Status SharedConnection::TakeSkippedFailure() {
+  if (Status s = Settle(); !s.ok()) return s;
+  Status first = skipped_failure_.ok() ? backend_->TakeSkippedFailure() : skipped_failure_;
+  backend_->TakeSkippedFailure();
+  skipped_failure_ = Status::Ok();
+  return first;
+}
+
+Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source source,
+                                         bool skipped_on_failure) {
   if (!IsOpen()) return NotOpen();
   if (failed_depth_ > 0) return failure_;
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
   const dialect::Translation& t = **translation;
-  if (depth_ == 0 || t.alter_column || t.changes_schema || t.changes_indexes || t.statements.size() != 1)
-    return Execute(sql, source);
+  if (depth_ == 0 || t.alter_column || t.changes_schema || t.changes_indexes ||
+      t.statements.size() != 1) {
+    Status s = Execute(sql, source, skipped_on_failure);
+    if (!s.ok() && skipped_on_failure && skipped_failure_.ok()) skipped_failure_ = s;
+    return s;
+  }
   ++statement_count_;
-  Status s = backend_->ExecuteDeferred(t.statements.front());
-  if (!s.ok()) {
+  Status s = backend_->ExecuteDeferred(t.statements.front(), skipped_on_failure);
+  if (!s.ok() && skipped_on_failure && skipped_failure_.ok()) skipped_failure_ = s;
+  if (!s.ok() && !skipped_on_failure) {
     failed_depth_ = depth_;
     failure_ = s;
   }

@@ -46,13 +46,19 @@ class SharedConnection {
 
   Status Execute(const std::string& sql, dialect::Source source,
                  bool failure_tolerated = false);
-  // A write inside a transaction whose failure ends the current scope (the
-  // operation stops and rolls it back): the backend need not wait for its
-  // result. A failure comes back from the next call that waits, and from
-  // every call after it until the failed scope is rolled back.
-  Status ExecuteDeferred(const std::string& sql, dialect::Source source);
+  // A write inside a transaction that the caller does not wait for: either
+  // its failure ends the current scope (the operation stops and rolls it
+  // back), or, skipped_on_failure, its failure undoes it alone and goes
+  // unreported (resume next). A failure of the first kind comes back from
+  // the next call that waits, and from every call after it until the
+  // failed scope is rolled back.
+  Status ExecuteDeferred(const std::string& sql, dialect::Source source,
+                         bool skipped_on_failure = false);
   // Waits for the deferred writes: their failure, or the scope's earlier one.
   Status Settle();
+  // Waits for the deferred writes and gives the first failure of a skipped
+  // one since the last call.
+  Status TakeSkippedFailure();
   Result<RowData> Query(const std::string& sql, dialect::Source source,
                         bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();
@@ -96,6 +102,7 @@ class SharedConnection {
   // call fails with the failure until that scope is rolled back.
   int failed_depth_ = 0;
   Status failure_ = Status::Ok();
+  Status skipped_failure_ = Status::Ok();  // of one run at once
   uint64_t statement_count_ = 0;
   bool id_marks_known_ = false;
   std::optional<Catalogue> catalogue_;         // read on first use

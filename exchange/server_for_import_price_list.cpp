@@ -79,11 +79,11 @@ bool ServerForImport::FindOrAddFactory(const std::string& full, const std::strin
     if (id.scaled == 0) return;
     factory_id_ = id;
     if (kind == 0)
-      ok = Exec("INSERT INTO 厂家 VALUES(" + SqlNumber(id) + ",'" + SqlQuote(full) + "','" +
+      ok = ExecAndWait("INSERT INTO 厂家 VALUES(" + SqlNumber(id) + ",'" + SqlQuote(full) + "','" +
                 SqlQuote(short_name) + "',0,1,'" + SqlQuote(code) + "',1,0,'" + SqlQuote(owner_) +
                 "','" + SqlQuote(owner_) + "')");
     else
-      ok = Exec("INSERT INTO 厂家 VALUES(" + SqlNumber(id) + ",'" + SqlQuote(full) + "','" +
+      ok = ExecAndWait("INSERT INTO 厂家 VALUES(" + SqlNumber(id) + ",'" + SqlQuote(full) + "','" +
                 SqlQuote(short_name) + "',1,0,'" + SqlQuote(code) + "',0,0,'" + SqlQuote(owner_) +
                 "','" + SqlQuote(owner_) + "')");
   });
@@ -105,7 +105,7 @@ bool ServerForImport::FindOrAddSeries(const std::string& name, int type) {
     Currency id = GetNewID("系列", "Xl_ID");
     if (id.scaled == 0) return;
     series_id_ = id;
-    ok = Exec("INSERT INTO 系列 VALUES(" + SqlNumber(id) + "," + SqlNumber(factory_id_) + ",'" +
+    ok = ExecAndWait("INSERT INTO 系列 VALUES(" + SqlNumber(id) + "," + SqlNumber(factory_id_) + ",'" +
               SqlQuote(name) + "'," + SqlNumber(type) + ",0,0,0,'" + SqlQuote(owner_) + "','" +
               SqlQuote(owner_) + "')");
   });

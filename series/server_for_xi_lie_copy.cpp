@@ -72,7 +72,7 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
       for (; rows->IsOpen() && !*rows->Eof(); rows->MoveNext()) {
         const std::string id = std::to_string(base + ++k);
         const Variant old_id = r(rows, 0);
-        if (Exec("INSERT INTO  型材 Values(" + id + "," + X + "," + q(r(rows, 2)) + "," +
+        if (ExecAndWait("INSERT INTO  型材 Values(" + id + "," + X + "," + q(r(rows, 2)) + "," +
                  q(r(rows, 3)) + "," + n(r(rows, 4)) + "," + n(r(rows, 5)) + ",0," +
                  q(r(rows, 7)) + "," + n(r(rows, 8)) + "," + n(r(rows, 9)) + "," +
                  n(r(rows, 10)) + ",1," + n(r(rows, 12)) + "," + q(r(rows, 13)) + "," +

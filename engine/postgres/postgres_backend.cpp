@@ -445,55 +445,104 @@ Status PostgresBackend::Begin() {
 }
 Status PostgresBackend::Commit() { return Execute("COMMIT"); }
 
-Status PostgresBackend::ExecuteDeferred(const std::string& sql) {
+namespace {
+constexpr const char* kStepSavepoint = "SAVEPOINT dravmor_step";
+constexpr const char* kStepRelease = "RELEASE SAVEPOINT dravmor_step";
+}  // namespace
+
+Status PostgresBackend::ExecuteDeferred(const std::string& sql, bool skipped_on_failure) {
   // The extended protocol of a pipeline takes one statement per text.
-  if (sql.find(';') != std::string::npos) return Execute(sql);
-  if (!in_pipeline_) {
-    if (!PQenterPipelineMode(conn_)) return Execute(sql);
-    in_pipeline_ = true;
-  }
-  if (!PQsendQueryParams(conn_, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0)) {
-    Flush();
-    return Status::Error(ErrorCode::kConnection,
-                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
-  }
-  return ++in_flight_ >= kMaxInFlight ? Flush() : Status::Ok();
+  if (sql.find(';') != std::string::npos)
+    return skipped_on_failure ? ExecuteGuarded(sql) : Execute(sql);
+  in_flight_.push_back({sql, skipped_on_failure});
+  if (Status s = Send(in_flight_.back()); !s.ok()) return s;
+  return in_flight_.size() >= kMaxInFlight ? Flush() : Status::Ok();
 }
 
-Status PostgresBackend::Flush() {
-  if (!in_pipeline_) return Status::Ok();
-  Status first = Status::Ok();
+Status PostgresBackend::Send(const Deferred& statement) {
   auto lost = [&] {
     return Status::Error(ErrorCode::kConnection,
                          "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
   };
-  if (!PQpipelineSync(conn_)) {
-    first = lost();
-  } else {
-    // Each statement's result, then a null; after a failure the rest come
-    // back aborted; the sync ends them. Two nulls in a row mean no more
-    // will come (the connection failed).
-    int nulls = 0;
-    for (;;) {
-      pg_result* r = PQgetResult(conn_);
-      if (!r) {
-        if (++nulls > 1 || PQstatus(conn_) != CONNECTION_OK) {
-          if (first.ok()) first = lost();
-          break;
-        }
-        continue;
-      }
-      nulls = 0;
-      const ExecStatusType status = PQresultStatus(r);
-      if (status == PGRES_FATAL_ERROR && first.ok()) first = StatementError(r);
-      PQclear(r);
-      if (status == PGRES_PIPELINE_SYNC) break;
-    }
+  if (!in_pipeline_) {
+    if (!PQenterPipelineMode(conn_)) return lost();
+    in_pipeline_ = true;
   }
+  auto send = [&](const char* text) {
+    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+  };
+  // A skipped statement is followed by a sync: a failure aborts what was
+  // sent up to there, and no further.
+  const bool sent = statement.skipped_on_failure
+                        ? send(kStepSavepoint) && send(statement.sql.c_str()) &&
+                              send(kStepRelease) && PQpipelineSync(conn_) == 1
+                        : send(statement.sql.c_str());
+  return sent ? Status::Ok() : lost();
+}
+
+Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
+  *failed_at = std::string::npos;
+  Status connection = Status::Ok();
+  auto lost = [&] {
+    if (connection.ok())
+      connection = Status::Error(ErrorCode::kConnection, "Connection to the database server lost: " +
+                                                             Trimmed(PQerrorMessage(conn_)));
+  };
+  // One command's results up to its null; the first failure is kept.
+  auto command = [&](size_t index) {
+    while (pg_result* r = PQgetResult(conn_)) {
+      if (PQresultStatus(r) == PGRES_FATAL_ERROR && *failed_at == std::string::npos) {
+        *failed_at = index;
+        *failure = StatementError(r);
+      }
+      PQclear(r);
+    }
+    if (PQstatus(conn_) != CONNECTION_OK) lost();
+  };
+  auto sync = [&] {
+    pg_result* r = PQgetResult(conn_);
+    if (!r || PQresultStatus(r) != PGRES_PIPELINE_SYNC) lost();
+    if (r) PQclear(r);
+  };
+  if (PQpipelineSync(conn_) != 1) lost();
+  for (size_t i = 0; i < in_flight_.size() && connection.ok(); ++i) {
+    const int commands = in_flight_[i].skipped_on_failure ? 3 : 1;
+    for (int c = 0; c < commands && connection.ok(); ++c) command(i);
+    if (in_flight_[i].skipped_on_failure && connection.ok()) sync();
+  }
+  if (connection.ok()) sync();
   PQexitPipelineMode(conn_);
   in_pipeline_ = false;
-  in_flight_ = 0;
-  return first;
+  return connection;
+}
+
+Status PostgresBackend::Flush() {
+  while (in_pipeline_) {
+    size_t failed_at;
+    Status failure = Status::Ok();
+    if (Status s = Drain(&failed_at, &failure); !s.ok()) {
+      in_flight_.clear();
+      return s;
+    }
+    if (failed_at == std::string::npos || !in_flight_[failed_at].skipped_on_failure) {
+      in_flight_.clear();
+      return failure;
+    }
+    // A skipped statement failed: it is undone alone, and what its failure
+    // kept from running (everything sent after it) is sent again.
+    if (skipped_failure_.ok()) skipped_failure_ = failure;
+    std::vector<Deferred> rest(in_flight_.begin() + static_cast<long>(failed_at) + 1,
+                               in_flight_.end());
+    in_flight_.clear();
+    if (Status s = Execute("ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step");
+        !s.ok())
+      return s;
+    for (Deferred& statement : rest) {
+      in_flight_.push_back(std::move(statement));
+      if (Status s = Send(in_flight_.back()); !s.ok()) return s;
+    }
+  }
+  return Status::Ok();
 }
 Status PostgresBackend::Rollback() { return Execute("ROLLBACK"); }
 

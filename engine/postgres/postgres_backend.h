@@ -41,8 +41,13 @@ class PostgresBackend : public Backend {
       const std::vector<std::optional<std::string>>* result_names) override;
   Status Commit() override;
   Status Rollback() override;
-  Status ExecuteDeferred(const std::string& native_sql) override;
+  Status ExecuteDeferred(const std::string& native_sql, bool skipped_on_failure) override;
   Status Flush() override;
+  Status TakeSkippedFailure() override {
+    Status first = skipped_failure_;
+    skipped_failure_ = Status::Ok();
+    return first;
+  }
 
  private:
   explicit PostgresBackend(pg_conn* conn) : conn_(conn) {}
@@ -66,9 +71,18 @@ class PostgresBackend : public Backend {
   // Deferred statements go out in libpq's pipeline mode; their results are
   // read by Flush. A few hundred at most are in flight, so that the
   // server's replies never fill the socket while it waits for us.
-  static constexpr int kMaxInFlight = 200;
+  static constexpr size_t kMaxInFlight = 200;
+  struct Deferred {
+    std::string sql;
+    bool skipped_on_failure;  // sent under a savepoint, with a sync after it
+  };
   bool in_pipeline_ = false;
-  int in_flight_ = 0;
+  std::vector<Deferred> in_flight_;
+  Status skipped_failure_ = Status::Ok();
+  Status Send(const Deferred& statement);
+  // Reads every result of the pipeline and leaves pipeline mode. The index
+  // of the first statement that failed (npos: none) and its error.
+  Status Drain(size_t* failed_at, Status* failure);
   unsigned citext_oid_ = 0;
   bool catalogue_stale_ = true;
   // (table oid, column number) -> declared column; table oid -> name.

@@ -21,6 +21,7 @@ class Probe : public ServerObject {
  public:
   Probe() : ServerObject("Probe") {}
   using ServerObject::Exec;
+  using ServerObject::TryExecFailures;
   using ServerObject::Open;
   using ServerObject::Run;
   using ServerObject::SetDialect;
@@ -51,6 +52,19 @@ class Probe : public ServerObject {
       std::vector<Variant> none;
       if (tell) Raise("Done", none);
     });
+  }
+  // Resume-next steps in one transaction; then statements whose failures
+  // are collected. Returns the first collected failure.
+  Status SkipAndCollect(const std::vector<std::string>& skipped,
+                        const std::vector<std::string>& collected) {
+    Status first = Status::Ok();
+    RunAtomically(ErrorMode::ResumeNext, "SkipAndCollect", [&] {
+      TryExecFailures();
+      for (const auto& s : skipped) Exec(s);
+      for (const auto& s : collected) TryExecLater(s);
+      first = TryExecFailures();
+    });
+    return first;
   }
   int Nested(ErrorMode outer, ErrorMode inner) {
     int after = 0;
@@ -126,6 +140,21 @@ TEST_P(Frame, ResumeNextAttemptsEveryStepSilently) {
                            "INSERT INTO t VALUES(2,'b')"});
   EXPECT_EQ(done, 2);
   EXPECT_TRUE(events_.events.empty());
+}
+
+// On a server these writes are not waited for one by one: a failing one is
+// still undone alone and the ones after it still run.
+TEST_P(Frame, UnwaitedWritesKeepTheMeaningOfTheirMode) {
+  Status collected = probe_.SkipAndCollect(
+      {"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)", "INSERT INTO t VALUES(2,'b')"},
+      {"INSERT INTO t VALUES(3,'c')", "DELETE FROM nope", "INSERT INTO nope2 VALUES(1)",
+       "INSERT INTO t VALUES(4,'d')"});
+  EXPECT_TRUE(events_.events.empty());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 4);
+  ASSERT_FALSE(collected.ok());
+  EXPECT_NE(collected.text().find("nope"), std::string::npos);
+  EXPECT_EQ(collected.text().find("nope2"), std::string::npos);  // the first one
+  EXPECT_TRUE(probe_.SkipAndCollect({}, {"INSERT INTO t VALUES(5,'e')"}).ok());
 }
 
 TEST_P(Frame, NonePassesTheFailureToTheCaller) {
