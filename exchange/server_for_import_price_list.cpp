@@ -59,6 +59,33 @@ struct ServerForImport::PriceList {
   static std::string Key(const std::string& name, const std::string& code) {
     return ToLowerAscii(name) + '\x1f' + ToLowerAscii(code);
   }
+
+  // Where a line goes: kept as it is (mode 0, its name and code there
+  // already), onto the row it replaces (mode 1, the next row of its code),
+  // or into a new row (neither).
+  struct Place {
+    bool kept = false;
+    std::optional<Currency> replaced;
+  };
+  Place Take(bool replace, const std::string& code, const std::string& name) {
+    if (!replace) {
+      const std::string key = Key(name, code);
+      if (by_name_code.count(key)) {
+        ++kept;
+        ++undo.kept;
+        return {true, std::nullopt};
+      }
+      by_name_code.emplace(key, Currency{});
+      undo.added.push_back(key);
+      return {};
+    }
+    auto rows = by_code.find(ToLowerAscii(code));
+    if (rows == by_code.end() || rows->second.empty()) return {};
+    const Currency id = rows->second.front();
+    rows->second.pop_front();
+    undo.popped.emplace_back(rows->first, id);
+    return {false, id};
+  }
 };
 
 bool ServerForImport::FindOrAddFactory(const std::string& full, const std::string& short_name,
@@ -124,24 +151,12 @@ static std::optional<int64_t> TakeId(std::optional<int64_t>& next, Currency firs
 std::string ServerForImport::ImportOneProfile(PriceList& list, const std::string& code,
                                               const std::string& name, float price) {
   category_id_ = 33;
-  if (!replace_) {
-    const std::string key = PriceList::Key(name, code);
-    if (list.by_name_code.count(key)) {
-      ++list.kept;
-      ++list.undo.kept;
-      return "";
-    }
-    list.by_name_code.emplace(key, Currency{});
-    list.undo.added.push_back(key);
-  } else if (auto rows = list.by_code.find(ToLowerAscii(code));
-             rows != list.by_code.end() && !rows->second.empty()) {
-    // The row keeps its id, and with it its stock, formulas and bindings.
-    const Currency id = rows->second.front();
-    rows->second.pop_front();
-    list.undo.popped.emplace_back(rows->first, id);
+  const PriceList::Place place = list.Take(replace_, code, name);
+  if (place.kept) return "";
+  // A replaced row keeps its id, and with it its stock, formulas and bindings.
+  if (place.replaced)
     return "UPDATE 型材 SET MingChengXC='" + SqlQuote(name) + "',JiaGe=" + ShortestDecimal(price) +
-           " WHERE Xc_ID=" + SqlNumber(id);
-  }
+           " WHERE Xc_ID=" + SqlNumber(*place.replaced);
   const auto id = TakeId(list.next_id, list.next_id ? Currency{} : GetNewID("型材", "Xc_ID"));
   if (!id) return "-";
   return "INSERT INTO 型材 VALUES(" + std::to_string(*id) + "," + SqlNumber(series_id_) + ",'" +
@@ -154,23 +169,11 @@ std::string ServerForImport::ImportOnePJ(PriceList& list, const std::string& cod
                                          const std::string& name, const std::string& unit,
                                          double price) {
   category_id_ = 1926;
-  if (!replace_) {
-    const std::string key = PriceList::Key(name, code);
-    if (list.by_name_code.count(key)) {
-      ++list.kept;
-      ++list.undo.kept;
-      return "";
-    }
-    list.by_name_code.emplace(key, Currency{});
-    list.undo.added.push_back(key);
-  } else if (auto rows = list.by_code.find(ToLowerAscii(code));
-             rows != list.by_code.end() && !rows->second.empty()) {
-    const Currency id = rows->second.front();
-    rows->second.pop_front();
-    list.undo.popped.emplace_back(rows->first, id);
+  const PriceList::Place place = list.Take(replace_, code, name);
+  if (place.kept) return "";
+  if (place.replaced)
     return "UPDATE 配件 SET MingCheng='" + SqlQuote(name) + "',DanWei='" + SqlQuote(unit) +
-           "',DanJia=" + ShortestDecimal(price) + " WHERE Pj_ID=" + SqlNumber(id);
-  }
+           "',DanJia=" + ShortestDecimal(price) + " WHERE Pj_ID=" + SqlNumber(*place.replaced);
   const auto id = TakeId(list.next_id, list.next_id ? Currency{} : GetNewID("配件", "Pj_ID"));
   if (!id) return "-";
   return "INSERT INTO 配件 VALUES(" + std::to_string(*id) + "," + SqlNumber(factory_id_) + ",'" +
