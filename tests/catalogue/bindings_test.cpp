@@ -189,21 +189,6 @@ TEST_P(Bindings, TheUpgradeMarksTheOwnersOldRowsImply) {
   EXPECT_EQ(AccessoryList(), Texts{"A2|Acc 2|G2|1"});
 }
 
-TEST_P(Bindings, DispatchTablesReachTheClasses) {
-  const ClassRegistry& registry = AllClasses();
-  for (const char* name :
-       {"ServerForPeiJian", "ServerForBoLi", "ServerForXingCaiBang", "ServerForPeiJianBang"})
-    ASSERT_NE(registry.Find(name), nullptr) << name;
-  const ClassInfo* info = registry.Find("ServerForPeiJian");
-  auto object = info->create();
-  std::vector<Variant> args{Variant(int32_t{1})};
-  ASSERT_TRUE(Invoke(*object, *info->FindMethod("SetXLID"), args).ok());
-  args.clear();  // both optional: "" and "TC"
-  auto result = Invoke(*object, *info->FindMethod("GetPeiJian"), args);
-  ASSERT_TRUE(result.ok()) << result.status().ToString();
-  EXPECT_EQ(result->ObjectAs<Recordset>()->RowCount(), 3u);
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, Bindings, testing::BothBackends(), testing::BackendName);
 
 }  // namespace

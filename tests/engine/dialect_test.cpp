@@ -41,10 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{kJet, "DELETE * FROM 客户管理 WHERE Kehu_ID<>1 ",
              {"DELETE FROM 客户管理 WHERE Kehu_ID<>1 "}},
-        Case{kJet, "DELETE * FROM  ChengPinKu WHERE CpType=2",
-             {"DELETE FROM  ChengPinKu WHERE CpType=2"}},
-        Case{kJet, "DELETE * FROM BaoDanDetail WHERE DaoHuo=0",
-             {"DELETE FROM BaoDanDetail WHERE DaoHuo=0"}},
         Case{kJet,
              "SELECT TOP  12 * FROM 图库 WHERE tklb=2  AND UserList LIKE '%张三%'  AND tk_ID<>1 "
              "ORDER BY Ord",
@@ -57,25 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
              {"SELECT * FROM 图库 WHERE  tklb=2  AND tk_ID<>1 AND TkShuoMing LIKE '%推拉%' AND  "
               "tk_ID NOT IN (SELECT tk_ID FROM 图库 WHERE tklb=2  AND tk_ID<>1 AND TkShuoMing "
               "LIKE '%推拉%'  ORDER BY Ord LIMIT 24) ORDER BY Ord LIMIT 12"}},
-        Case{kJet,
-             "SELECT MAX(Ord) FROM 图库 WHERE Ord IN (SELECT TOP 3 Ord FROM 图库 WHERE  tklb=1  "
-             "AND tk_ID<>1  ORDER BY Ord ) ",
-             {"SELECT MAX(Ord) FROM 图库 WHERE Ord IN (SELECT Ord FROM 图库 WHERE  tklb=1  AND "
-              "tk_ID<>1  ORDER BY Ord LIMIT 3 ) "}},
-        Case{kJet, "SELECT TOP 2 * FROM 图库 WHERE tklb=0  AND tk_ID<>1 AND Ord <= 7 ORDER BY Ord DESC",
-             {"SELECT * FROM 图库 WHERE tklb=0  AND tk_ID<>1 AND Ord <= 7 ORDER BY Ord DESC LIMIT 2"}},
-        Case{kJet,
-             "SELECT TOP 16 * FROM 单元图库 WHERE  Dytklb=6  AND  Dytk_ID NOT IN (SELECT TOP 16 "
-             "Dytk_ID FROM 单元图库 WHERE Dytklb=6  ORDER BY DyTK_id) ORDER BY Dytk_ID",
-             {"SELECT * FROM 单元图库 WHERE  Dytklb=6  AND  Dytk_ID NOT IN (SELECT Dytk_ID FROM "
-              "单元图库 WHERE Dytklb=6  ORDER BY DyTK_id LIMIT 16) ORDER BY Dytk_ID LIMIT 16"}},
         Case{kSql, "SELECT TOP 1 JiaGe FROM 型材 Where  xl_ID IN (SELECT xl_ID From 系列 WHERE cj_ID= 4)",
              {"SELECT JiaGe FROM 型材 Where  xl_ID IN (SELECT xl_ID From 系列 WHERE cj_ID= 4) LIMIT 1"}},
         Case{kJet, "UPDATE 配件 SET Guige='普通' WHERE IsNull(Guige) OR Len(GuiGe)=0 ",
              {"UPDATE 配件 SET Guige='普通' WHERE [IsNull](Guige) OR Len(GuiGe)=0 "}},
-        Case{kJet, "SELECT * FROM 单元图库   WHERE DyTklb= 3 ORDER BY VAL(dytkLuJing) ",
-             {"SELECT * FROM 单元图库   WHERE DyTklb= 3 ORDER BY VAL(dytkLuJing) "}},
-        Case{kJet, "SELECT Xc_ID FROM 型材 WHERE LEN(DaiMa)=0", {"SELECT Xc_ID FROM 型材 WHERE LEN(DaiMa)=0"}},
         // The ledger on Jet: dates between # signs.
         Case{kJet, "INSERT INTO ChuRuDetail  VALUES(7,0,1,12,2.5,3,#2026/12/6#,4)",
              {"INSERT INTO ChuRuDetail  VALUES(7,0,1,12,2.5,3,'2026-12-06 00:00:00',4)"}},
@@ -86,36 +67,16 @@ INSTANTIATE_TEST_SUITE_P(
              {"SELECT DaiMa,mingcheng,WuJianNum,ChuRu,RiQi,CiShu,DanJia FROM (ChuRuDetail INNER "
               "JOIN 配件 ON  ChuRuDetail.WuJianID=配件.Pj_ID) WHERE ChuRu=0 AND WuJianType=1  AND "
               "RiQi>='2026-11-28 00:00:00' AND RiQi<='2026-12-03 00:00:00' AND GcxxID= 5 ORDER BY id"}},
-        Case{kSql, "DELETE FROM ChuRuDetail  WHERE  RiQi>='2026-12-1' AND RiQi<='2026-12-31'",
-             {"DELETE FROM ChuRuDetail  WHERE  RiQi>='2026-12-1' AND RiQi<='2026-12-31'"}},
-        Case{kJet,
-             "SELECT Filter_id,WinFilter.XL_ID,JianCheng FROM ((WinFilter INNER JOIN 系列 ON  "
-             "WinFilter.XL_ID=系列.XL_ID) INNER JOIN 厂家 ON 系列.Cj_ID=厂家.Cj_ID) WHERE TK_ID=9",
-             {"SELECT Filter_id,WinFilter.XL_ID,JianCheng FROM ((WinFilter INNER JOIN 系列 ON  "
-              "WinFilter.XL_ID=系列.XL_ID) INNER JOIN 厂家 ON 系列.Cj_ID=厂家.Cj_ID) WHERE TK_ID=9"}},
         Case{kJet, "UPDATE 型材 SET MiZhong = MiZhong*1.6/BiHou WHERE XL_ID=3",
              {"UPDATE 型材 SET MiZhong = MiZhong*1.6/BiHou WHERE XL_ID=3"}},
         Case{kJet, "UPDATE 型材 SET MiZhong = MiZhong*2/BiHou WHERE XL_ID=3",
              {"UPDATE 型材 SET MiZhong = MiZhong*2*1.0/BiHou WHERE XL_ID=3"}},
-        Case{kJet, "UPDATE 类别 SET KuangType=1 WHERE MingCheng LIKE '%框%'AND MingCheng NOT LIKE '%压条%'  ",
-             {"UPDATE 类别 SET KuangType=1 WHERE MingCheng LIKE '%框%'AND MingCheng NOT LIKE '%压条%'  "}},
-        Case{kSql,
-             "SELECT gcxx_id,Daima,Mingcheng FROM ProjectInfo WHERE gcxx_Id<>1  AND UserList LIKE "
-             "'%李%'  AND pici=0  AND ShifouShigong= 1  ORDER BY  Gcxx_ID ",
-             {"SELECT gcxx_id,Daima,Mingcheng FROM ProjectInfo WHERE gcxx_Id<>1  AND UserList LIKE "
-              "'%李%'  AND pici=0  AND ShifouShigong= 1  ORDER BY  Gcxx_ID "}},
-        Case{kJet,
-             "INSERT INTO ChengPinKu (id,gcdm,mcdm,sl,xl,mcid) Values(3,'GC01','C1',2,'60系列',8)",
-             {"INSERT INTO ChengPinKu (id,gcdm,mcdm,sl,xl,mcid) Values(3,'GC01','C1',2,'60系列',8)"}},
         // Column types.
         Case{kJet, "ALTER TABLE 型材 Add GangChen text(10)",
              {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE ChengPinKu ADD LouHao Text",
              {"ALTER TABLE ChengPinKu ADD COLUMN LouHao VARCHAR(255) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE ChengPinKu ADD CPType long", {"ALTER TABLE ChengPinKu ADD COLUMN CPType INTEGER"}},
-        Case{kJet, "ALTER TABLE 型材 Add ZheKouID int", {"ALTER TABLE 型材 ADD COLUMN ZheKouID INTEGER"}},
-        Case{kJet, "ALTER TABLE SaleDan Add KHTEL TEXT(248)",
-             {"ALTER TABLE SaleDan ADD COLUMN KHTEL VARCHAR(248) COLLATE NOCASE"}},
         Case{kJet, "ALTER TABLE BaoDanDetail Add RQ Date",
              {"ALTER TABLE BaoDanDetail ADD COLUMN RQ DATETIME COLLATE RTRIM"}},
         // The engine writes Jet's type names for SQL Server too.
