@@ -50,6 +50,7 @@ class Backend {
   // transaction to end), so that read-then-write steps of one operation see
   // no other workstation's change in between.
   virtual Status Begin() = 0;
+  // Waits for the deferred writes too; their failure is the commit's.
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
 

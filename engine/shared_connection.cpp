@@ -230,16 +230,25 @@ Status SharedConnection::Begin() {
 }
 
 Status SharedConnection::Commit() {
-  if (Status s = Settle(); !s.ok()) return s;
+  if (!IsOpen()) return NotOpen();
+  if (failed_depth_ > 0) return failure_;
   if (depth_ == 0)
     return Status::Error(ErrorCode::kBadArgument, "No transaction is open");
   if (depth_ > 1) {
+    if (Status s = Settle(); !s.ok()) return s;
     Status s = backend_->Execute("RELEASE SAVEPOINT " + SavepointName(depth_ - 1));
     if (s.ok()) --depth_;
     return s;
   }
+  // The backend sends the commit with the writes not yet waited for: one
+  // round trip for both. Their failure leaves the transaction to roll back.
   Status s = backend_->Commit();
-  if (s.ok()) depth_ = 0;
+  if (s.ok()) {
+    depth_ = 0;
+  } else {
+    failed_depth_ = 1;
+    failure_ = s;
+  }
   return s;
 }
 

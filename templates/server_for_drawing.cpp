@@ -43,7 +43,8 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
     const std::string values = id + ",'" + id + "','" + SqlQuote(strShuoMing) + "'," +
                                SqlNumber(lbID) + "," + SqlNumber(ShiGongJu);
     if (existing.Count() <= 5) {
-      if (Check(own.Execute("INSERT INTO 图库 VALUES(" + values + ")", source())))
+      // Sent with the commit: one wait for both.
+      if (Check(own.ExecuteDeferred("INSERT INTO 图库 VALUES(" + values + ")", source())))
         Check(registration.Commit());
       return;
     }

@@ -443,7 +443,14 @@ Result<Catalogue> PostgresBackend::ReadCatalogue() {
 Status PostgresBackend::Begin() {
   return Execute("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(kWriteLockKey) + ")");
 }
-Status PostgresBackend::Commit() { return Execute("COMMIT"); }
+Status PostgresBackend::Commit() {
+  if (!in_pipeline_) return Execute("COMMIT");
+  // After the writes in the same pipeline: a failure among them aborts the
+  // commit, and the transaction is left for the caller to roll back.
+  in_flight_.push_back({"COMMIT", false});
+  if (Status s = Send(in_flight_.back()); !s.ok()) return s;
+  return Flush();
+}
 
 namespace {
 constexpr const char* kStepSavepoint = "SAVEPOINT dravmor_step";
