@@ -11,6 +11,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -61,10 +62,12 @@ std::string NewDatabase(benchmark::State& state, bool server) {
 
 class CountingSink : public EventSink {
  public:
-  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>&) override {
-    if (event == "Accesserror") ++errors;
+  void OnEvent(const ServerObject&, std::string_view event, std::vector<Variant>& args) override {
+    if (event != "Accesserror") return;
+    if (++errors == 1 && args.size() > 2) first = args[0].ToText() + ": " + args[2].ToText();
   }
   int errors = 0;
+  std::string first;  // the first error's operation and text
 };
 
 void AddOnStations(benchmark::State& state, bool server) {
@@ -75,6 +78,8 @@ void AddOnStations(benchmark::State& state, bool server) {
     const std::string where = NewDatabase(state, server);
     if (where.empty()) return;
     std::vector<int> errors(static_cast<size_t>(stations));
+    std::mutex first_error_mutex;
+    std::string first_error;
     state.ResumeTiming();
     std::vector<std::thread> threads;
     for (int s = 0; s < stations; ++s)
@@ -95,6 +100,10 @@ void AddOnStations(benchmark::State& state, bool server) {
           }
         }
         errors[static_cast<size_t>(s)] = sink.errors;
+        if (sink.errors) {
+          std::lock_guard<std::mutex> lock(first_error_mutex);
+          if (first_error.empty()) first_error = sink.first;
+        }
         SharedConnection::ResetThisThread();
       });
     for (std::thread& t : threads) t.join();
@@ -108,12 +117,13 @@ void AddOnStations(benchmark::State& state, bool server) {
     if (stored != int64_t{stations} * adds || failed != 0)
       state.SkipWithError(("stored " + std::to_string(stored) + " of " +
                            std::to_string(stations * adds) + ", " + std::to_string(failed) +
-                           " failures")
+                           " failures " + first_error)
                               .c_str());
     rows += stored;
     SharedConnection::ResetThisThread();
     if (!server)
       for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(where + suffix);
+    if (state.error_occurred()) break;
     state.ResumeTiming();
   }
   state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);

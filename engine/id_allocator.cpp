@@ -43,7 +43,16 @@ Status EnsureMarksTable(SharedConnection& connection) {
     connection.SetIdMarksKnown();
     return Status::Ok();
   }
-  return connection.Execute(IdHighWaterTableSql(), kJet, true);
+  Status made = connection.Execute(IdHighWaterTableSql(), kJet, true);
+  if (made.ok()) return made;
+  // Another workstation made it since this connection read its catalogue
+  // (a failed CREATE makes the connection read it again).
+  exists = TableExists(connection, kIdHighWaterTable);
+  if (exists.ok() && *exists) {
+    connection.SetIdMarksKnown();
+    return Status::Ok();
+  }
+  return made;
 }
 
 }  // namespace

@@ -128,6 +128,15 @@ bool ServerObject::HasTable(const std::string& table) {
   return *exists;
 }
 
+bool ServerObject::CreateTableIfMissing(const std::string& table, const std::string& create) {
+  if (HasTable(table)) return false;
+  Status made = TryExec(create);
+  if (made.ok()) return true;
+  // A failed CREATE makes the connection read its catalogue again.
+  if (!HasTable(table)) Check(made);
+  return false;
+}
+
 std::optional<size_t> ServerObject::ColumnCount(const std::string& table) {
   auto catalogue = connection_->GetCatalogue();
   if (!Check(catalogue.status())) return std::nullopt;

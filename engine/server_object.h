@@ -101,6 +101,9 @@ class ServerObject {
   Result<RowData> TryQuery(const std::string& sql);
   // The table-existence test as a step (its failure is the operation's).
   bool HasTable(const std::string& table);
+  // Creates a table the database lacks; true when this call made it. A
+  // table another workstation made meanwhile is no failure.
+  bool CreateTableIfMissing(const std::string& table, const std::string& create);
   // The number of columns of a table (letter case of the name ignored),
   // from the connection's catalogue: no row is read. nullopt when the table
   // is missing or the catalogue cannot be read (a failed step).

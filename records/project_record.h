@@ -25,7 +25,7 @@ class ProjectRecordObject : public ServerObject {
 
   void AfterConnect() override {
     for (const auto& [table, create] : tables_)
-      if (!HasTable(table) && Exec(create)) Check(AddMissingIndexes(connection(), table));
+      if (CreateTableIfMissing(table, create)) Check(AddMissingIndexes(connection(), table));
   }
   std::string project() const { return SqlNumber(project_); }
 

@@ -208,6 +208,20 @@ TEST_P(Workstations, AnOpenChangeIsWaitedForAndItsIdNotTakenAgain) {
   ExpectGapless("SELECT Cj_ID FROM 厂家 ORDER BY Cj_ID", 2);
 }
 
+TEST_P(Workstations, ATableAnotherWorkstationMadeSinceIsFound) {
+  // B read its catalogue before A's first id made the marks table; B's
+  // first id must still come, and be another one.
+  if (*TableExists(*connection_, "IdHighWater")) Exec("DROP TABLE IdHighWater");
+  SharedConnection a, b;
+  ASSERT_TRUE(a.Bind(connection_string_).ok());
+  ASSERT_TRUE(b.Bind(connection_string_).ok());
+  ASSERT_TRUE(b.GetCatalogue().ok());
+  auto first = AllocateIds(a, "厂家", "cj_id");
+  auto second = AllocateIds(b, "厂家", "cj_id");
+  ASSERT_TRUE(first.ok() && second.ok()) << second.status().ToString();
+  EXPECT_NE(*first, *second);
+}
+
 TEST_P(Workstations, AnIdNeverComesBackAfterItsRowIsDeleted) {
   // The id columns the classes allocate for, one row added, deleted and
   // added again: the second row gets a new id. The allocator also respects
