@@ -93,17 +93,15 @@ void ServerForPeiJian::EditPeiJian(Currency ID, const std::shared_ptr<Object>& f
 void ServerForPeiJian::DelPeiJian(Currency ID) {
   // One transaction: a failed cleanup must not leave bindings and stock
   // movements pointing at a deleted accessory.
-  bool deleted = false;
-  const bool committed = RunAtomically(ErrorMode::Handler, "DelPeiJian", [&] {
+  const bool deleted = RunAtomically(ErrorMode::Handler, "DelPeiJian", [&] {
     const std::string id = SqlNumber(ID);
     Exec("DELETE FROM 配件 WHERE pj_id=" + id);
     // Only the bindings this accessory owns: a profile may have its id.
     Exec("DELETE FROM 绑定配件 WHERE Zhu_id =" + id + OwnedBy(kOwnerAccessory));
     Exec("DELETE FROM 绑定配件 WHERE Fu_id =" + id);
     Exec("DELETE FROM ChuRuDetail WHERE WuJianType=1 AND WuJianID=" + id);
-    deleted = true;
   });
-  if (committed && deleted) Refresh("PJ");
+  if (deleted) Refresh("PJ");
 }
 
 void ServerForPeiJian::ChangeStock(const std::string& amount) {

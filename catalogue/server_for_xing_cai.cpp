@@ -45,13 +45,22 @@ void ServerForXingCai::DelTongYong(Currency ID) {
       [&] { Exec("DELETE FROM TongYong WHERE xc_ID=" + SqlNumber(ID)); });
 }
 
-bool ServerForXingCai::ConfirmDuplicate(const std::string& code, bool editing, Currency ID) {
-  return !FindChongFu(code, editing, ID) || AskDuplicate();
-}
-
 bool ServerForXingCai::AskDuplicate() {
   return AskYesNo("操作提示",
                   "这条型材信息已经输入过了，您可以找到通用到这里即可。在这里也输入点击是，否则点击否。");
+}
+
+// The question comes before the write lock: no other workstation waits
+// while a person answers. Inside, the test is made again and asks only when
+// another workstation stored the code in the meantime.
+void ServerForXingCai::RunConfirmed(std::string_view operation, const std::string& code,
+                                    bool editing, Currency ID, const std::function<void()>& body) {
+  const bool asked = FindChongFu(code, editing, ID);
+  if (asked && !AskDuplicate()) return;
+  RunAtomically(ErrorMode::Handler, operation, [&] {
+    if (!asked && FindChongFu(code, editing, ID) && !AskDuplicate()) return;
+    body();
+  });
 }
 
 ServerForXingCai::ProfileForm ServerForXingCai::ReadProfileForm(
@@ -127,13 +136,7 @@ void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
       Check(Status::Error(ErrorCode::kBadArgument,
                           "Choose one series and factory before adding a profile"));
     ProfileForm f = ReadProfileForm(frm, true);
-    // The question comes before the write lock: no other workstation waits
-    // while a person answers. Inside, the test is made again and asks only
-    // when another workstation stored the code in the meantime.
-    const bool asked = FindChongFu(f.code, false, Currency{});
-    if (asked && !AskDuplicate()) return;
-    RunAtomically(ErrorMode::Handler, "AddXingCai", [&] {
-      if (!asked && !ConfirmDuplicate(f.code, false, Currency{})) return;
+    RunConfirmed("AddXingCai", f.code, false, Currency{}, [&] {
       std::string bihou = TypedNumber(FormText(frm, "txtXingCaiInfo", 6));
       std::string baojing = TypedNumber(FormText(frm, "txtXingCaiInfo", 7));
       std::string guizheng = TypedNumber(FormText(frm, "txtGuiZheng"));
@@ -157,11 +160,7 @@ void ServerForXingCai::AddXingCai(const std::shared_ptr<Object>& frm) {
 void ServerForXingCai::EditXingCai(Currency ID, const std::shared_ptr<Object>& frm) {
   Run(ErrorMode::Handler, "EditXingCai", [&] {
     ProfileForm f = ReadProfileForm(frm, true);
-    // Asked before the write lock, as AddXingCai does.
-    const bool asked = FindChongFu(f.code, true, ID);
-    if (asked && !AskDuplicate()) return;
-    RunAtomically(ErrorMode::Handler, "EditXingCai", [&] {
-      if (!asked && !ConfirmDuplicate(f.code, true, ID)) return;
+    RunConfirmed("EditXingCai", f.code, true, ID, [&] {
       auto number = [&](const std::string& text) { return ShortestDecimal(LeadingNumber(text)); };
       Exec("UPDATE 型材  SET " + std::string("MingChengXC='") + SqlQuote(f.name) + "'," +
            "DaiMa='" + SqlQuote(f.code) + "'," + "changdu=" + f.length + "," +

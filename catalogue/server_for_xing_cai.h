@@ -9,9 +9,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/dispatch.h"
 #include "engine/server_object.h"
@@ -102,8 +104,11 @@ class ServerForXingCai : public ServerObject {
   };
   ProfileForm ReadProfileForm(const std::shared_ptr<Object>& frm, bool with_sharing);
   // The duplicate prompt; true when the user wants the code stored again.
-  bool ConfirmDuplicate(const std::string& code, bool editing, Currency ID);
-  bool AskDuplicate();  // the Yes/No question; true: store it anyway
+  bool AskDuplicate();
+  // body as an atomic operation (handler mode) once a duplicate of code,
+  // if any, was answered Yes.
+  void RunConfirmed(std::string_view operation, const std::string& code, bool editing,
+                    Currency ID, const std::function<void()>& body);
   // The TongYong rows of the series selected in lstxilie.
   void WriteTongYong(const std::shared_ptr<Object>& frm, const std::string& id);
   // A number the add writes as typed: only a number may stand there.

@@ -149,7 +149,6 @@ void ServerForKeHu::DelProject(Currency ID) {
   RunAtomically(ErrorMode::ResumeNext, "DelProject", [&] {
     // 0 is no project: as a batch column value it names every main
     // project. An id with no row has nothing of its own to delete.
-    TryExecFailures();  // none of an earlier operation's
     const std::string id = SqlNumber(ID);
     auto rows = connection().Query(
         "SELECT Gcxx_ID FROM ProjectInfo WHERE pici=" + id + " ORDER BY Gcxx_ID", source());
@@ -181,7 +180,6 @@ void ServerForKeHu::DEL_ALL_Pro() {
   // One list at the end, none per project; the reserved project 1 stays.
   RunAtomically(ErrorMode::ResumeNext, "DEL_ALL_Pro", [&] {
     Status failure;
-    TryExecFailures();  // none of an earlier operation's
     auto rows = TryQuery("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ");
     Keep(failure, rows.status());
     if (rows.ok()) {

@@ -33,7 +33,11 @@ void ServerObject::SetDialect(bool is2000) {
 void ServerObject::Run(ErrorMode mode, std::string_view operation,
                        const std::function<void()>& body) {
   if (!connection_) connection_ = SharedConnection::ForThisThread();
-  if (modes_.empty() && operation_observer) operation_observer->Started(*this, operation, mode);
+  if (modes_.empty()) {
+    if (operation_observer) operation_observer->Started(*this, operation, mode);
+    // TryExecFailures speaks of this operation's statements only.
+    connection_->ForgetSkippedFailures();
+  }
   // A write that an operation already running deferred has failed: nothing
   // more runs inside that operation, which reports the failure itself.
   if (connection_->InTransaction()) {
@@ -146,16 +150,15 @@ std::optional<size_t> ServerObject::ColumnCount(const std::string& table) {
 }
 
 bool ServerObject::Exec(const std::string& sql) {
-  const bool tolerated = FailureTolerated();
   // Inside this object's atomic operation a write need not be waited for
   // when its failure ends the operation (which stops at its next wait).
   if (!atomic_scopes_.empty() && connection_->InTransaction()) {
-    if (!tolerated) return Check(connection_->ExecuteDeferred(sql, source()));
+    if (!FailureTolerated()) return Check(connection_->ExecuteDeferred(sql, source()));
     // Resume next would skip a failure here without a word.
     if (modes_.back() == ErrorMode::ResumeNext)
       return Check(connection_->ExecuteDeferred(sql, source(), /*skipped_on_failure=*/true));
   }
-  return Check(connection_->Execute(sql, source(), tolerated));
+  return ExecAndWait(sql);
 }
 
 bool ServerObject::ExecAndWait(const std::string& sql) {

@@ -95,7 +95,8 @@ class ServerObject {
   // of leaving by its mode; it does not spoil the transaction it runs in.
   Status TryExec(const std::string& sql);
   // The same, not waited for: TryExecFailures waits for those sent so far
-  // and gives the first failure among them (none of an earlier call's).
+  // and gives the first failure among this operation's skipped statements
+  // since its last call (resume-next writes are such statements too).
   void TryExecLater(const std::string& sql);
   Status TryExecFailures();
   Result<RowData> TryQuery(const std::string& sql);

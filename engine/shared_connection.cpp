@@ -117,10 +117,15 @@ Status SharedConnection::Settle() {
 
 Status SharedConnection::TakeSkippedFailure() {
   if (Status s = Settle(); !s.ok()) return s;
-  Status first = skipped_failure_.ok() ? backend_->TakeSkippedFailure() : skipped_failure_;
-  backend_->TakeSkippedFailure();
+  Status sent_back = backend_->TakeSkippedFailure();
+  Status first = skipped_failure_.ok() ? sent_back : skipped_failure_;
   skipped_failure_ = Status::Ok();
   return first;
+}
+
+void SharedConnection::ForgetSkippedFailures() {
+  skipped_failure_ = Status::Ok();
+  if (backend_) backend_->TakeSkippedFailure();
 }
 
 Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source source,
@@ -130,19 +135,20 @@ Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
   const dialect::Translation& t = **translation;
+  Status s = Status::Ok();
   if (depth_ == 0 || t.alter_column || t.changes_schema || t.changes_indexes ||
       t.statements.size() != 1) {
-    Status s = Execute(sql, source, skipped_on_failure);
-    if (!s.ok() && skipped_on_failure && skipped_failure_.ok()) skipped_failure_ = s;
-    return s;
+    s = Execute(sql, source, skipped_on_failure);
+  } else {
+    ++statement_count_;
+    s = backend_->ExecuteDeferred(t.statements.front(), skipped_on_failure);
+    // It may carry an earlier deferred write's failure: the scope's.
+    if (!s.ok() && !skipped_on_failure) {
+      failed_depth_ = depth_;
+      failure_ = s;
+    }
   }
-  ++statement_count_;
-  Status s = backend_->ExecuteDeferred(t.statements.front(), skipped_on_failure);
   if (!s.ok() && skipped_on_failure && skipped_failure_.ok()) skipped_failure_ = s;
-  if (!s.ok() && !skipped_on_failure) {
-    failed_depth_ = depth_;
-    failure_ = s;
-  }
   return s;
 }
 

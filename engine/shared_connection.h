@@ -57,8 +57,9 @@ class SharedConnection {
   // Waits for the deferred writes: their failure, or the scope's earlier one.
   Status Settle();
   // Waits for the deferred writes and gives the first failure of a skipped
-  // one since the last call.
+  // one since the last call (or ForgetSkippedFailures).
   Status TakeSkippedFailure();
+  void ForgetSkippedFailures();
   Result<RowData> Query(const std::string& sql, dialect::Source source,
                         bool failure_tolerated = false);
   Result<std::vector<std::string>> TableNames();

@@ -110,17 +110,15 @@ void ServerForXiLie::DeleteSeriesRows(Currency ID) {
 }
 
 void ServerForXiLie::DelXiLie(Currency ID) {
-  bool deleted = false;
   // All or nothing: a series is never left half deleted.
-  const bool committed = RunAtomically(ErrorMode::Handler, "DelXiLie", [&] {
+  const bool deleted = RunAtomically(ErrorMode::Handler, "DelXiLie", [&] {
     DeleteSeriesRows(ID);
     Exec("DELETE FROM DetailBlock WHERE XL_ID=" + SqlNumber(ID));
     Exec("DELETE FROM WinFilter WHERE XL_ID=" + SqlNumber(ID));
     if (HasTable("WZSBGT")) Exec("DELETE FROM WZSBGT WHERE XL_ID=" + SqlNumber(ID));
     if (HasTable("ShanJiaGong")) Exec("DELETE FROM ShanJiaGong WHERE XL_ID=" + SqlNumber(ID));
-    deleted = true;
   });
-  if (committed && deleted) GetXiLie(100);
+  if (deleted) GetXiLie(100);
 }
 
 void ServerForXiLie::DelTree(Currency Xl_ID) {

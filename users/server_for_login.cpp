@@ -15,9 +15,11 @@ namespace dravmor {
 
 ServerForLogin::ServerForLogin() : ServerObject("ServerForLogin", /*creates_connection=*/false) {}
 
-bool ServerForLogin::Step(const std::string& sql) {
-  return Check(steps_.Run(connection(), sql, [&] { return connection().Execute(sql, source()); }));
+Status ServerForLogin::RunStep(const std::string& sql) {
+  return steps_.Run(connection(), sql, [&] { return connection().Execute(sql, source()); });
 }
+
+bool ServerForLogin::Step(const std::string& sql) { return Check(RunStep(sql)); }
 
 RecordsetPtr ServerForLogin::StepOpen(const std::string& sql) {
   auto rs = std::make_shared<Recordset>();
@@ -35,10 +37,7 @@ void ServerForLogin::AddColumn(const std::string& table, const std::string& colu
                                const std::string& type, const std::string& default_value,
                                const std::string& follow_up) {
   AddFieldIfMissing(connection(), table, column, type, default_value, follow_up, source(),
-                    [&](const std::string& sql) {
-                      return steps_.Run(connection(), sql,
-                                        [&] { return connection().Execute(sql, source()); });
-                    });
+                    [&](const std::string& sql) { return RunStep(sql); });
 }
 
 const Catalogue* ServerForLogin::CurrentCatalogue() {
@@ -254,9 +253,8 @@ void ServerForLogin::AddField() {
     // 30
     FillProfileCodes();
     // Which kind of part owns each accessory binding.
-    AddBindingOwnerColumn(connection(), source(), [&](const std::string& sql) {
-      return steps_.Run(connection(), sql, [&] { return connection().Execute(sql, source()); });
-    });
+    AddBindingOwnerColumn(connection(), source(),
+                          [&](const std::string& sql) { return RunStep(sql); });
     // Cascades, trees and look-ups select by these columns: without an
     // index each costs a scan of the whole table.
     auto indexes = MissingIndexStatements(connection());

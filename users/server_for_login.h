@@ -41,7 +41,9 @@ class ServerForLogin : public ServerObject {
   static ClassInfo Describe();
 
  private:
-  // Upgrade steps, each skipped on failure and recorded.
+  // Upgrade steps, each skipped on failure and recorded; Step also reports
+  // the failure by the operation's mode.
+  Status RunStep(const std::string& sql);
   bool Step(const std::string& sql);
   RecordsetPtr StepOpen(const std::string& sql);
   void AddColumn(const std::string& table, const std::string& column, const std::string& type,

@@ -24,6 +24,11 @@ std::string Trimmed(const char* message) {
   return text;
 }
 
+// The savepoint a statement that may fail alone runs under.
+constexpr const char* kStepSavepoint = "SAVEPOINT dravmor_step";
+constexpr const char* kStepRelease = "RELEASE SAVEPOINT dravmor_step";
+constexpr const char* kStepUndo = "ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step";
+
 // Number texts of the server, read without regard to the process locale.
 template <typename T>
 T Parse(std::string_view text) {
@@ -197,14 +202,18 @@ Status PostgresBackend::Prepare() {
   return Status::Ok();
 }
 
+Status PostgresBackend::ConnectionLost() const {
+  return Status::Error(ErrorCode::kConnection,
+                       "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+}
+
 Result<std::shared_ptr<pg_result>> PostgresBackend::Run(const std::string& sql) {
   if (Status s = Flush(); !s.ok()) return s;
   std::shared_ptr<pg_result> result(PQexec(conn_, sql.c_str()), PQclear);
   ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
   if (!result || PQstatus(conn_) != CONNECTION_OK)
-    return Status::Error(ErrorCode::kConnection,
-                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+    return ConnectionLost();
   return StatementError(result.get());
 }
 
@@ -249,15 +258,14 @@ namespace {
 // The statement between a savepoint and its release, sent as one text: one
 // round trip when it succeeds. The newline ends a trailing comment.
 std::string InSavepoint(const std::string& sql) {
-  return "SAVEPOINT dravmor_step; " + sql + "\n; RELEASE SAVEPOINT dravmor_step";
+  return std::string(kStepSavepoint) + "; " + sql + "\n; " + kStepRelease;
 }
 }  // namespace
 
 Result<std::shared_ptr<pg_result>> PostgresBackend::RunGuarded(const std::string& sql) {
   if (Status s = Flush(); !s.ok()) return s;
   if (!PQsendQuery(conn_, InSavepoint(sql).c_str()))
-    return Status::Error(ErrorCode::kConnection,
-                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+    return ConnectionLost();
   // The results of the three statements: the statement's own is kept, and
   // the first failure (after which the server runs nothing more).
   std::shared_ptr<pg_result> rows, failed;
@@ -272,11 +280,10 @@ Result<std::shared_ptr<pg_result>> PostgresBackend::RunGuarded(const std::string
     return std::shared_ptr<pg_result>(PQmakeEmptyPGresult(conn_, PGRES_COMMAND_OK), PQclear);
   }
   if (PQstatus(conn_) != CONNECTION_OK)
-    return Status::Error(ErrorCode::kConnection,
-                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+    return ConnectionLost();
   Status error = StatementError(failed.get());
   // Back to where the statement began; the transaction goes on.
-  if (Status undo = Execute("ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step");
+  if (Status undo = Execute(kStepUndo);
       !undo.ok())
     return undo;
   return error;
@@ -452,11 +459,6 @@ Status PostgresBackend::Commit() {
   return Flush();
 }
 
-namespace {
-constexpr const char* kStepSavepoint = "SAVEPOINT dravmor_step";
-constexpr const char* kStepRelease = "RELEASE SAVEPOINT dravmor_step";
-}  // namespace
-
 Status PostgresBackend::ExecuteDeferred(const std::string& sql, bool skipped_on_failure) {
   // The extended protocol of a pipeline takes one statement per text.
   if (sql.find(';') != std::string::npos)
@@ -468,8 +470,7 @@ Status PostgresBackend::ExecuteDeferred(const std::string& sql, bool skipped_on_
 
 Status PostgresBackend::Send(const Deferred& statement) {
   auto lost = [&] {
-    return Status::Error(ErrorCode::kConnection,
-                         "Connection to the database server lost: " + Trimmed(PQerrorMessage(conn_)));
+    return ConnectionLost();
   };
   if (!in_pipeline_) {
     if (!PQenterPipelineMode(conn_)) return lost();
@@ -484,16 +485,14 @@ Status PostgresBackend::Send(const Deferred& statement) {
                         ? send(kStepSavepoint) && send(statement.sql.c_str()) &&
                               send(kStepRelease) && PQpipelineSync(conn_) == 1
                         : send(statement.sql.c_str());
-  return sent ? Status::Ok() : lost();
+  return sent ? Status::Ok() : ConnectionLost();
 }
 
 Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
   *failed_at = std::string::npos;
   Status connection = Status::Ok();
   auto lost = [&] {
-    if (connection.ok())
-      connection = Status::Error(ErrorCode::kConnection, "Connection to the database server lost: " +
-                                                             Trimmed(PQerrorMessage(conn_)));
+    if (connection.ok()) connection = ConnectionLost();
   };
   // One command's results up to its null; the first failure is kept.
   auto command = [&](size_t index) {
@@ -541,7 +540,7 @@ Status PostgresBackend::Flush() {
     std::vector<Deferred> rest(in_flight_.begin() + static_cast<long>(failed_at) + 1,
                                in_flight_.end());
     in_flight_.clear();
-    if (Status s = Execute("ROLLBACK TO SAVEPOINT dravmor_step; RELEASE SAVEPOINT dravmor_step");
+    if (Status s = Execute(kStepUndo);
         !s.ok())
       return s;
     for (Deferred& statement : rest) {

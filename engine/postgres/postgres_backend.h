@@ -52,6 +52,7 @@ class PostgresBackend : public Backend {
  private:
   explicit PostgresBackend(pg_conn* conn) : conn_(conn) {}
   Status Prepare();
+  Status ConnectionLost() const;
   // Runs one text; the result when it succeeded.
   Result<std::shared_ptr<pg_result>> Run(const std::string& sql);
   // The same under a savepoint, rolled back to when the statement fails.

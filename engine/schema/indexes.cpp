@@ -118,12 +118,12 @@ std::string IndexName(const SecondaryIndex& index) {
 
 Result<std::vector<std::string>> MissingIndexStatements(SharedConnection& connection,
                                                         std::string_view table) {
+  auto indexed = connection.IndexedColumns();
+  if (!indexed.ok()) return indexed.status();
+  const std::set<std::pair<std::string, std::string>> has_index(indexed->begin(), indexed->end());
   auto read = connection.GetCatalogue();
   if (!read.ok()) return read.status();
   const Catalogue& catalogue = **read;
-  std::set<std::pair<std::string, std::string>> has_index;
-  for (const CatalogueIndex& index : catalogue.Indexes())
-    has_index.emplace(ToLowerAscii(index.table), ToLowerAscii(index.first_column));
   std::vector<std::string> statements;
   for (const SecondaryIndex& index : SecondaryIndexes()) {
     if (!table.empty() && !EqualsIgnoreCase(index.table, table)) continue;

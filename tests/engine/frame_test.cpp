@@ -59,7 +59,6 @@ class Probe : public ServerObject {
                         const std::vector<std::string>& collected) {
     Status first = Status::Ok();
     RunAtomically(ErrorMode::ResumeNext, "SkipAndCollect", [&] {
-      TryExecFailures();
       for (const auto& s : skipped) Exec(s);
       for (const auto& s : collected) TryExecLater(s);
       first = TryExecFailures();
