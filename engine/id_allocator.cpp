@@ -55,6 +55,26 @@ Status EnsureMarksTable(SharedConnection& connection) {
   return made;
 }
 
+// The mark of table.column: Null when none was ever written.
+Result<Variant> ReadMark(SharedConnection& connection, const std::string& key) {
+  return FirstValue(connection, "SELECT LastID FROM IdHighWater WHERE IdKey=" + key);
+}
+
+Status WriteMark(SharedConnection& connection, const std::string& key, const Variant& mark,
+                 int64_t last) {
+  const std::string value = std::to_string(last);
+  return mark.IsNull()
+             ? connection.Execute(
+                   "INSERT INTO IdHighWater (IdKey, LastID) VALUES (" + key + "," + value + ")",
+                   kJet, true)
+             : connection.Execute("UPDATE IdHighWater SET LastID=" + value + " WHERE IdKey=" + key,
+                                  kJet, true);
+}
+
+std::string QuotedKey(const std::string& table, const std::string& column) {
+  return "'" + SqlQuote(MarkKey(table, column)) + "'";
+}
+
 }  // namespace
 
 std::string IdHighWaterTableSql() {
@@ -78,22 +98,15 @@ Result<Currency> AllocateIds(SharedConnection& connection, const std::string& ta
   auto largest_stored = WholeId(*stored);
   if (!largest_stored.ok()) return largest_stored.status();
 
-  const std::string key = "'" + SqlQuote(MarkKey(table, column)) + "'";
-  auto mark = FirstValue(connection, "SELECT LastID FROM IdHighWater WHERE IdKey=" + key);
+  const std::string key = QuotedKey(table, column);
+  auto mark = ReadMark(connection, key);
   if (!mark.ok()) return mark.status();
   auto largest_given = WholeId(*mark);
   if (!largest_given.ok()) return largest_given.status();
 
   const int64_t first = std::max(*largest_stored, *largest_given) + 1;
-  const std::string last = std::to_string(first + count - 1);
-  Status written =
-      mark->IsNull()
-          ? connection.Execute("INSERT INTO IdHighWater (IdKey, LastID) VALUES (" + key + "," +
-                                   last + ")",
-                               kJet, true)
-          : connection.Execute("UPDATE IdHighWater SET LastID=" + last + " WHERE IdKey=" + key,
-                               kJet, true);
-  if (!written.ok()) return written;
+  if (Status written = WriteMark(connection, key, *mark, first + count - 1); !written.ok())
+    return written;
   if (own)
     if (Status s = own->Commit(); !s.ok()) return s;
   return Currency::FromWhole(first);
@@ -104,6 +117,24 @@ Result<int64_t> AllocateCopyBase(SharedConnection& connection, const std::string
   auto first = AllocateIds(connection, table, column, std::max<int64_t>(count, 0) + 1);
   if (!first.ok()) return first.status();
   return first->scaled / Currency::kScale;
+}
+
+Status MarkIdsHandedOut(SharedConnection& connection, const std::string& table,
+                        const std::string& column, int64_t last) {
+  std::optional<Transaction> own;
+  if (!connection.InTransaction()) {
+    own.emplace(connection);
+    if (!own->status().ok()) return own->status();
+  }
+  if (Status s = EnsureMarksTable(connection); !s.ok()) return s;
+  const std::string key = QuotedKey(table, column);
+  auto mark = ReadMark(connection, key);
+  if (!mark.ok()) return mark.status();
+  auto largest_given = WholeId(*mark);
+  if (!largest_given.ok()) return largest_given.status();
+  if (*largest_given < last)
+    if (Status written = WriteMark(connection, key, *mark, last); !written.ok()) return written;
+  return own ? own->Commit() : Status::Ok();
 }
 
 }  // namespace dravmor

@@ -43,6 +43,12 @@ Result<Currency> AllocateIds(SharedConnection& connection, const std::string& ta
 Result<int64_t> AllocateCopyBase(SharedConnection& connection, const std::string& table,
                                  const std::string& column, int64_t count);
 
+// For a caller that took a first id from AllocateIds and counted on from it
+// (a batch whose size it learns as it goes): the ids up to last count as
+// handed out. Raises the mark only.
+Status MarkIdsHandedOut(SharedConnection& connection, const std::string& table,
+                        const std::string& column, int64_t last);
+
 // The statement that creates the marks table (Jet dialect).
 std::string IdHighWaterTableSql();
 

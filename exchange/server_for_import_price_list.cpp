@@ -5,6 +5,7 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "engine/id_allocator.h"
 #include "engine/numeric.h"
 #include "engine/prompt.h"
 #include "engine/text.h"
@@ -245,6 +246,11 @@ void ServerForImport::ImportText(const std::string& file, bool profiles) {
       const auto percent = static_cast<int16_t>((at + batch.size()) * 99 / lines.size());
       if (percent != shown) Progress(status, shown = percent);
     }
+    // The ids counted on from the first one are handed out too.
+    if (list.next_id && *list.next_id > 1 &&
+        !Check(MarkIdsHandedOut(connection(), profiles ? "型材" : "配件",
+                                profiles ? "Xc_ID" : "Pj_ID", *list.next_id - 1)))
+      return;
     if (!Check(transaction.Commit())) return;
     finished = true;
 

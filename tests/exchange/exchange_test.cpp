@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/archive.h"
+#include "engine/id_allocator.h"
 #include "engine/memory_form.h"
 #include "engine/schema/shipped_schema.h"
 #include "engine/table_file.h"
@@ -470,6 +471,19 @@ TEST_P(PriceLists, ProfilesWithQuotesEmptyFieldsBomAndCrlf) {
   EXPECT_EQ(Scalar("SELECT num FROM 型材 WHERE Xc_ID=3").ToText(), "8");
   EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE Xc_ID=4").ToText(), "第二根");
   EXPECT_TRUE(importer_.outcome().finished);
+}
+
+// The ids a list counts on from its first one are handed out too: the
+// newest, once deleted, is not given again.
+TEST_P(PriceLists, IdsOfImportedRowsNeverComeBack) {
+  testing::RecordingPrompter prompter;
+  importer_.ImportXc(File("xc.txt", "0\nF,F,F\n60,2\nA,a,1\nB,b,1\nC,c,1\n"));
+  const int64_t newest = *Scalar("SELECT MAX(Xc_ID) FROM 型材").ToInt64();
+  ASSERT_EQ(newest, 3);
+  Exec("DELETE FROM 型材 WHERE Xc_ID=3");
+  auto next = AllocateIds(*connection_, "型材", "Xc_ID");
+  ASSERT_TRUE(next.ok()) << next.status().ToString();
+  EXPECT_EQ(next->scaled / Currency::kScale, 4);
 }
 
 TEST_P(PriceLists, BrokenHeadersStopBeforeAnyWrite) {
