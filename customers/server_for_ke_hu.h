@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/dispatch.h"
 #include "engine/server_object.h"
@@ -79,16 +80,17 @@ class ServerForKeHu : public ServerObject {
   // txtkehuinfo(0) to (6) of the form, each ready to stand between quotes.
   std::array<std::string, 7> QuotedCustomer(const std::shared_ptr<Object>& frm);
 
-  // The deletion steps of one project. The first failure to tell whether a
-  // table exists is kept in `failure` (an earlier one stays); the deletes
-  // themselves are not waited for: their failures come from
-  // TryExecFailures, once all projects were sent.
-  void DeleteProjectSteps(Currency ID, Status& failure);
+  // The deletion steps of the projects, a block of them per statement: the
+  // steps of one project never read what another's delete, so one
+  // statement per step and block does what one per step and project would,
+  // at a cost that follows the projects' rows. The first failure to tell
+  // whether a table exists is kept in `failure` (an earlier one stays); the
+  // deletes themselves are not waited for: their failures come from
+  // TryExecFailures.
+  void DeleteProjectSteps(const std::vector<Currency>& ids, Status& failure);
   // Runs sql when every table it names exists.
   void DeleteStep(const std::string& sql, std::initializer_list<const char*> tables,
                   Status& failure);
-  // False when the table does not exist; else deletes the project's rows.
-  bool DeleteProjectRecords(const std::string& table, Currency ID, Status& failure);
 
   // Read by the project list queries.
   std::string scope_;                     // operator-scope fragment

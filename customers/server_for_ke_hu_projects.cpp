@@ -2,6 +2,9 @@
 // the taken-code test and the deletion of a project with everything that
 // hangs from it. Project rows themselves are made by the user interface.
 #include "customers/server_for_ke_hu.h"
+
+#include <algorithm>
+
 #include "engine/routines.h"
 #include "engine/text.h"
 
@@ -14,6 +17,20 @@ constexpr const char* kProjectColumns =
 
 void Keep(Status& failure, const Status& status) {
   if (failure.ok() && !status.ok()) failure = status;
+}
+
+// The Gcxx_ID of every row; an id that cannot be read is kept as the
+// failure and left out.
+std::vector<Currency> ProjectIds(RowData rows, Status& failure) {
+  std::vector<Currency> ids;
+  Recordset projects(std::move(rows));
+  for (; !*projects.Eof(); projects.MoveNext()) {
+    auto id = projects.Value("Gcxx_ID");
+    auto whole = id.ok() ? id->ToCurrency() : Result<Currency>(id.status());
+    if (whole.ok()) ids.push_back(*whole);
+    else Keep(failure, whole.status());
+  }
+  return ids;
 }
 
 }  // namespace
@@ -110,39 +127,34 @@ void ServerForKeHu::DeleteStep(const std::string& sql,
   TryExecLater(sql);
 }
 
-bool ServerForKeHu::DeleteProjectRecords(const std::string& table, Currency ID,
-                                         Status& failure) {
-  auto exists = TableExists(connection(), table);
-  if (!exists.ok()) {
-    Keep(failure, exists.status());
-    return false;
+void ServerForKeHu::DeleteProjectSteps(const std::vector<Currency>& ids, Status& failure) {
+  // A few hundred ids per statement keep each text short.
+  constexpr size_t kBlock = 500;
+  for (size_t first = 0; first < ids.size(); first += kBlock) {
+    std::string list;
+    for (size_t i = first; i < std::min(ids.size(), first + kBlock); ++i)
+      list += (i > first ? "," : "") + SqlNumber(ids[i]);
+    const std::string in = " IN (" + list + ")";
+    DeleteStep("DELETE FROM ChengPinKu WHERE mcid IN (Select Gcmc_ID FROM  ProjectWindow "
+               "WHERE gcxx_ID" + in + ")",
+               {"ChengPinKu", "ProjectWindow"}, failure);
+    DeleteStep("DELETE FROM XiaV WHERE mcmx_ID IN (SELECT mcmx_ID FROM ProjectWindowDetail "
+               "INNER JOIN ProjectWindow ON ProjectWindow.gcmc_ID= ProjectWindowDetail.gcmc_ID  "
+               "WHERE gcxx_ID" + in + ")",
+               {"XiaV", "ProjectWindowDetail", "ProjectWindow"}, failure);
+    DeleteStep("DELETE FROM ProjectInfo WHERE gcxx_id" + in, {"ProjectInfo"}, failure);
+    DeleteStep("DELETE FROM 批次明细 WHERE pici_ID IN (SELECT pici_ID FROM 工程实施 WHERE gcxxID" +
+                   in + ")",
+               {"批次明细", "工程实施"}, failure);
+    DeleteStep("DELETE FROM 工程实施 WHERE gcxxID" + in, {"工程实施"}, failure);
+    // The projects' batch rows.
+    DeleteStep("DELETE FROM ProjectInfo WHERE pici" + in, {"ProjectInfo"}, failure);
+    DeleteStep("DELETE FROM ProjectShan WHERE gcxx_id" + in, {"ProjectShan"}, failure);
+    for (const char* table : {"GcMoney", "MoneyGc", "GcInstall", "Problem"})
+      DeleteStep(std::string("DELETE FROM ") + table + " WHERE GcxxID" + in, {table}, failure);
   }
-  if (!*exists) return false;
-  TryExecLater("DELETE FROM " + table + " WHERE GcxxID=" + SqlNumber(ID));
-  return true;
-}
-
-void ServerForKeHu::DeleteProjectSteps(Currency ID, Status& failure) {
-  const std::string id = SqlNumber(ID);
-  DeleteStep("DELETE FROM ChengPinKu WHERE mcid IN (Select Gcmc_ID FROM  ProjectWindow "
-             "WHERE gcxx_ID= " + id + ")",
-             {"ChengPinKu", "ProjectWindow"}, failure);
-  DeleteStep("DELETE FROM XiaV WHERE mcmx_ID IN (SELECT mcmx_ID FROM ProjectWindowDetail "
-             "INNER JOIN ProjectWindow ON ProjectWindow.gcmc_ID= ProjectWindowDetail.gcmc_ID  "
-             "WHERE gcxx_ID= " + id + ")",
-             {"XiaV", "ProjectWindowDetail", "ProjectWindow"}, failure);
-  DeleteStep("DELETE FROM ProjectInfo WHERE gcxx_id=" + id, {"ProjectInfo"}, failure);
-  DeleteStep("DELETE FROM 批次明细 WHERE pici_ID IN (SELECT pici_ID FROM 工程实施 WHERE gcxxID= " +
-                 id + ")",
-             {"批次明细", "工程实施"}, failure);
-  DeleteStep("DELETE FROM 工程实施 WHERE gcxxID= " + id, {"工程实施"}, failure);
-  // The project's batch rows.
-  DeleteStep("DELETE FROM ProjectInfo WHERE pici=" + id, {"ProjectInfo"}, failure);
-  DeleteStep("DELETE FROM ProjectShan WHERE gcxx_id=" + id, {"ProjectShan"}, failure);
-  for (const char* table : {"GcMoney", "MoneyGc", "GcInstall", "Problem"})
-    DeleteProjectRecords(table, ID, failure);
   // The rows of ProjectWindow and ProjectWindowDetail stay: the engine
-  // only reads them to find the project's windows.
+  // only reads them to find the projects' windows.
 }
 
 void ServerForKeHu::DelProject(Currency ID) {
@@ -162,14 +174,9 @@ void ServerForKeHu::DelProject(Currency ID) {
     }
     // The project's batches go with what hangs from each of them, as
     // DEL_ALL_Pro removes them; then the project itself.
-    Recordset batches(std::move(*rows));
-    for (; !*batches.Eof(); batches.MoveNext()) {
-      auto batch = batches.Value("Gcxx_ID");
-      auto whole = batch.ok() ? batch->ToCurrency() : Result<Currency>(batch.status());
-      if (whole.ok()) DeleteProjectSteps(*whole, failure);
-      else Keep(failure, whole.status());
-    }
-    DeleteProjectSteps(ID, failure);
+    std::vector<Currency> ids = ProjectIds(std::move(*rows), failure);
+    ids.push_back(ID);
+    DeleteProjectSteps(ids, failure);
     Keep(failure, TryExecFailures());
     GetProjectInfo(Currency{}, view_open_);
     if (!failure.ok()) RaiseAccessError("ServerForKeHu.DelProject", failure);
@@ -182,18 +189,7 @@ void ServerForKeHu::DEL_ALL_Pro() {
     Status failure;
     auto rows = TryQuery("SELECT * FROM ProjectInfo WHERE Gcxx_ID<>1 ORDER BY Gcxx_ID ");
     Keep(failure, rows.status());
-    if (rows.ok()) {
-      Recordset projects(std::move(*rows));
-      for (; !*projects.Eof(); projects.MoveNext()) {
-        auto id = projects.Value("Gcxx_ID");
-        auto whole = id.ok() ? id->ToCurrency() : Result<Currency>(id.status());
-        if (!whole.ok()) {
-          Keep(failure, whole.status());
-          continue;
-        }
-        DeleteProjectSteps(*whole, failure);
-      }
-    }
+    if (rows.ok()) DeleteProjectSteps(ProjectIds(std::move(*rows), failure), failure);
     Keep(failure, TryExecFailures());
     GetProjectInfo(Currency{}, view_open_);
     if (!failure.ok()) RaiseAccessError("ServerForKeHu.DEL_ALL_Pro", failure);
