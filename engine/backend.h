@@ -77,6 +77,21 @@ class Backend {
   }
   // Waits for every deferred statement: the first failure among them.
   virtual Status Flush() { return Status::Ok(); }
+  // Flush, then Query (QueryGuarded when guarded); a server sends the query
+  // with the deferred statements, one round trip for all. `settled` is the
+  // deferred statements' outcome: when it is a failure, the query did not
+  // run and that failure is returned.
+  virtual Result<RowData> SettleAndQuery(
+      const std::string& native_sql,
+      const std::vector<std::optional<std::string>>* result_names, bool guarded,
+      Status* settled) {
+    *settled = Flush();
+    if (!settled->ok()) return *settled;
+    return guarded ? QueryGuarded(native_sql, result_names) : Query(native_sql, result_names);
+  }
+  // Whether the connection can still be used, as far as can be told without
+  // a round trip to the database (a server that ended the session).
+  virtual bool StillConnected() { return true; }
   // The first failure of a skipped deferred statement since the last call
   // (after a Flush).
   virtual Status TakeSkippedFailure() { return Status::Ok(); }

@@ -60,15 +60,15 @@ Result<Variant> ReadMark(SharedConnection& connection, const std::string& key) {
   return FirstValue(connection, "SELECT LastID FROM IdHighWater WHERE IdKey=" + key);
 }
 
+// Not waited for: its failure fails the transaction, so that no id it
+// handed out is ever committed unmarked.
 Status WriteMark(SharedConnection& connection, const std::string& key, const Variant& mark,
                  int64_t last) {
   const std::string value = std::to_string(last);
-  return mark.IsNull()
-             ? connection.Execute(
-                   "INSERT INTO IdHighWater (IdKey, LastID) VALUES (" + key + "," + value + ")",
-                   kJet, true)
-             : connection.Execute("UPDATE IdHighWater SET LastID=" + value + " WHERE IdKey=" + key,
-                                  kJet, true);
+  return connection.ExecuteDeferred(
+      mark.IsNull() ? "INSERT INTO IdHighWater (IdKey, LastID) VALUES (" + key + "," + value + ")"
+                    : "UPDATE IdHighWater SET LastID=" + value + " WHERE IdKey=" + key,
+      kJet);
 }
 
 std::string QuotedKey(const std::string& table, const std::string& column) {
@@ -93,19 +93,22 @@ Result<Currency> AllocateIds(SharedConnection& connection, const std::string& ta
     if (!own->status().ok()) return own->status();
   }
   if (Status s = EnsureMarksTable(connection); !s.ok()) return s;
-  auto stored = FirstValue(connection, "SELECT MAX(" + column + ") FROM " + table);
-  if (!stored.ok()) return stored.status();
-  auto largest_stored = WholeId(*stored);
-  if (!largest_stored.ok()) return largest_stored.status();
-
+  // The largest stored id and the mark in one read.
   const std::string key = QuotedKey(table, column);
-  auto mark = ReadMark(connection, key);
-  if (!mark.ok()) return mark.status();
-  auto largest_given = WholeId(*mark);
+  auto both = connection.Query("SELECT MAX(" + column + "), (SELECT LastID FROM IdHighWater " +
+                                   "WHERE IdKey=" + key + ") FROM " + table,
+                               kJet, true);
+  if (!both.ok()) return both.status();
+  if (both->cells.size() != 2)
+    return Status::Error(ErrorCode::kSyntax, "The id marks of " + table + " cannot be read");
+  const Variant& mark = both->cells[1];
+  auto largest_stored = WholeId(both->cells[0]);
+  if (!largest_stored.ok()) return largest_stored.status();
+  auto largest_given = WholeId(mark);
   if (!largest_given.ok()) return largest_given.status();
 
   const int64_t first = std::max(*largest_stored, *largest_given) + 1;
-  if (Status written = WriteMark(connection, key, *mark, first + count - 1); !written.ok())
+  if (Status written = WriteMark(connection, key, mark, first + count - 1); !written.ok())
     return written;
   if (own)
     if (Status s = own->Commit(); !s.ok()) return s;

@@ -32,7 +32,7 @@ bool StillUsable(const std::string& connection_string, Kept& k) {
   // A file replaced under its name: the old connection would write into
   // the unlinked one.
   if (k.file && FileIdentity(connection_string) != k.file) return false;
-  return k.connection->Query("SELECT 1", dialect::Source::Jet).ok();
+  return k.connection->StillConnected();
 }
 
 }  // namespace

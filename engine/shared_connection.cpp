@@ -191,16 +191,24 @@ Status SharedConnection::Execute(const std::string& sql, dialect::Source source,
 
 Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source source,
                                         bool failure_tolerated) {
-  if (Status s = Settle(); !s.ok()) return s;
+  if (!IsOpen()) return NotOpen();
+  if (failed_depth_ > 0) return failure_;
   ++statement_count_;
+  // A catalogue to read for the translation settles the deferred writes first.
   auto translation = Translate(sql, source);
   if (!translation.ok()) return translation.status();
   const dialect::Translation& t = **translation;
   if (t.alter_column || t.statements.size() != 1)
     return Status::Error(ErrorCode::kSyntax, "Not a query: " + sql);
-  if (NeedsStatementGuard(failure_tolerated))
-    return backend_->QueryGuarded(t.statements.front(), &t.result_names);
-  return backend_->Query(t.statements.front(), &t.result_names);
+  // The query goes with the deferred writes: one wait for all.
+  Status settled = Status::Ok();
+  auto rows = backend_->SettleAndQuery(t.statements.front(), &t.result_names,
+                                       NeedsStatementGuard(failure_tolerated), &settled);
+  if (!settled.ok() && depth_ > 0) {
+    failed_depth_ = depth_;
+    failure_ = settled;
+  }
+  return rows;
 }
 
 Result<std::vector<std::string>> SharedConnection::TableNames() {
@@ -227,7 +235,9 @@ std::string SavepointName(int depth) { return "dravmor_scope_" + std::to_string(
 
 Status SharedConnection::Begin() {
   if (Status s = Settle(); !s.ok()) return s;
-  Status s = depth_ == 0 ? backend_->Begin() : backend_->Execute("SAVEPOINT " + SavepointName(depth_));
+  // A savepoint goes with the scope's first statement.
+  Status s = depth_ == 0 ? backend_->Begin()
+                         : backend_->ExecuteDeferred("SAVEPOINT " + SavepointName(depth_), false);
   if (s.ok()) {
     if (depth_ == 0) schema_changed_in_transaction_ = false;
     ++depth_;

@@ -42,6 +42,8 @@ class SharedConnection {
   // Installs an already open backend (used to create a new database).
   void Adopt(std::unique_ptr<Backend> backend, std::string connection_string);
   bool IsOpen() const { return backend_ != nullptr; }
+  // Open, and not known to be cut off (asks nothing of the database).
+  bool StillConnected() const { return backend_ && backend_->StillConnected(); }
   const std::string& ConnectionString() const { return connection_string_; }
 
   Status Execute(const std::string& sql, dialect::Source source,

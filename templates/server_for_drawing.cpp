@@ -42,8 +42,8 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
     }
     const std::string values = id + ",'" + id + "','" + SqlQuote(strShuoMing) + "'," +
                                SqlNumber(lbID) + "," + SqlNumber(ShiGongJu);
+    // The insert is sent with the commit: one wait for both.
     if (existing.Count() <= 5) {
-      // Sent with the commit: one wait for both.
       if (Check(own.ExecuteDeferred("INSERT INTO 图库 VALUES(" + values + ")", source())))
         Check(registration.Commit());
       return;
@@ -73,8 +73,8 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
       columns += "," + name;
       extra += "," + value;
     }
-    if (Check(own.Execute("INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")",
-                          source())))
+    if (Check(own.ExecuteDeferred(
+            "INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")", source())))
       Check(registration.Commit());
   });
 }

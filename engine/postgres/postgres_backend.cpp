@@ -1,10 +1,12 @@
 #include "engine/postgres/postgres_backend.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 #include "engine/dialect/types.h"
 #include "engine/postgres/jet_functions.h"
@@ -447,8 +449,16 @@ Result<Catalogue> PostgresBackend::ReadCatalogue() {
 // lock, as SQLite's writers queue behind its one write lock: a duplicate
 // test, a next id or a renumbering read inside the transaction stays true
 // until it commits. Readers are never blocked.
+//
+// Both go out with the transaction's first statement: the wait for the
+// lock, or its time-out, comes back with that statement's result.
 Status PostgresBackend::Begin() {
-  return Execute("BEGIN; SELECT pg_advisory_xact_lock(" + std::to_string(kWriteLockKey) + ")");
+  for (std::string sql : {std::string("BEGIN"), "SELECT pg_advisory_xact_lock(" +
+                                                    std::to_string(kWriteLockKey) + ")"}) {
+    in_flight_.push_back({std::move(sql), false});
+    if (Status s = Send(in_flight_.back()); !s.ok()) return s;
+  }
+  return Status::Ok();
 }
 Status PostgresBackend::Commit() {
   if (!in_pipeline_) return Execute("COMMIT");
@@ -494,14 +504,19 @@ Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
   auto lost = [&] {
     if (connection.ok()) connection = ConnectionLost();
   };
-  // One command's results up to its null; the first failure is kept.
-  auto command = [&](size_t index) {
+  // One command's results up to its null; the first failure is kept, and
+  // the result of the wanted statement.
+  auto command = [&](size_t index, bool keep) {
     while (pg_result* r = PQgetResult(conn_)) {
-      if (PQresultStatus(r) == PGRES_FATAL_ERROR && *failed_at == std::string::npos) {
+      const ExecStatusType status = PQresultStatus(r);
+      if (status == PGRES_FATAL_ERROR && *failed_at == std::string::npos) {
         *failed_at = index;
         *failure = StatementError(r);
       }
-      PQclear(r);
+      if (keep && (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK))
+        wanted_result_.reset(r, PQclear);
+      else
+        PQclear(r);
     }
     if (PQstatus(conn_) != CONNECTION_OK) lost();
   };
@@ -512,8 +527,11 @@ Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
   };
   if (PQpipelineSync(conn_) != 1) lost();
   for (size_t i = 0; i < in_flight_.size() && connection.ok(); ++i) {
-    const int commands = in_flight_[i].skipped_on_failure ? 3 : 1;
-    for (int c = 0; c < commands && connection.ok(); ++c) command(i);
+    // A skipped statement is the second of its three commands.
+    const bool skipped = in_flight_[i].skipped_on_failure;
+    const int commands = skipped ? 3 : 1;
+    for (int c = 0; c < commands && connection.ok(); ++c)
+      command(i, in_flight_[i].wanted && c == (skipped ? 1 : 0));
     if (in_flight_[i].skipped_on_failure && connection.ok()) sync();
   }
   if (connection.ok()) sync();
@@ -530,13 +548,15 @@ Status PostgresBackend::Flush() {
       in_flight_.clear();
       return s;
     }
+    if (failed_at != std::string::npos && in_flight_[failed_at].wanted) wanted_failure_ = failure;
     if (failed_at == std::string::npos || !in_flight_[failed_at].skipped_on_failure) {
       in_flight_.clear();
       return failure;
     }
     // A skipped statement failed: it is undone alone, and what its failure
-    // kept from running (everything sent after it) is sent again.
-    if (skipped_failure_.ok()) skipped_failure_ = failure;
+    // kept from running (everything sent after it) is sent again. A wanted
+    // one's failure is its caller's, not one to go unreported.
+    if (skipped_failure_.ok() && !in_flight_[failed_at].wanted) skipped_failure_ = failure;
     std::vector<Deferred> rest(in_flight_.begin() + static_cast<long>(failed_at) + 1,
                                in_flight_.end());
     in_flight_.clear();
@@ -551,5 +571,37 @@ Status PostgresBackend::Flush() {
   return Status::Ok();
 }
 Status PostgresBackend::Rollback() { return Execute("ROLLBACK"); }
+
+Result<RowData> PostgresBackend::SettleAndQuery(
+    const std::string& native_sql, const std::vector<std::optional<std::string>>* result_names,
+    bool guarded, Status* settled) {
+  // A catalogue to read first takes a round trip of its own anyway.
+  if (!in_pipeline_ || catalogue_stale_)
+    return Backend::SettleAndQuery(native_sql, result_names, guarded, settled);
+  wanted_result_.reset();
+  wanted_failure_ = Status::Ok();
+  in_flight_.push_back({native_sql, guarded, true});
+  Status flushed = Send(in_flight_.back());
+  if (flushed.ok()) flushed = Flush();
+  else Flush();  // the connection is gone: empties what was in flight
+  *settled = Status::Ok();
+  if (!wanted_failure_.ok()) return std::exchange(wanted_failure_, Status::Ok());
+  if (!flushed.ok() || !wanted_result_) {
+    *settled = flushed.ok() ? ConnectionLost() : flushed;
+    return *settled;
+  }
+  RowData rows = ReadRows(wanted_result_.get(), result_names);
+  wanted_result_.reset();
+  return rows;
+}
+
+// Idle, a server says nothing unasked but that it ends the session (and
+// closes it); anything waiting to be read means the session is over.
+bool PostgresBackend::StillConnected() {
+  if (PQstatus(conn_) != CONNECTION_OK) return false;
+  if (in_pipeline_) return true;
+  pollfd socket{PQsocket(conn_), POLLIN, 0};
+  return ::poll(&socket, 1, 0) == 0;
+}
 
 }  // namespace dravmor

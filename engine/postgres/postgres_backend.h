@@ -43,6 +43,10 @@ class PostgresBackend : public Backend {
   Status Rollback() override;
   Status ExecuteDeferred(const std::string& native_sql, bool skipped_on_failure) override;
   Status Flush() override;
+  Result<RowData> SettleAndQuery(const std::string& native_sql,
+                                 const std::vector<std::optional<std::string>>* result_names,
+                                 bool guarded, Status* settled) override;
+  bool StillConnected() override;
   Status TakeSkippedFailure() override {
     Status first = skipped_failure_;
     skipped_failure_ = Status::Ok();
@@ -76,7 +80,11 @@ class PostgresBackend : public Backend {
   struct Deferred {
     std::string sql;
     bool skipped_on_failure;  // sent under a savepoint, with a sync after it
+    bool wanted = false;      // a query whose result the caller waits for
   };
+  // What the wanted statement of the pipeline gave: its rows, or its failure.
+  std::shared_ptr<pg_result> wanted_result_;
+  Status wanted_failure_ = Status::Ok();
   bool in_pipeline_ = false;
   std::vector<Deferred> in_flight_;
   Status skipped_failure_ = Status::Ok();
