@@ -52,10 +52,11 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
          (formula_series ? "1" : "0") + ",0,'" + SqlQuote(operator_name_) + "','" +
          SqlQuote(operator_name_) + "')");
 
-    // Each profile copy records its source in YuanID; the same pairs are
-    // kept here as the inserts succeed, so the formula copies below find
-    // their profile without a query per formula. A profile that was not
-    // copied has no entry, and its formulas are not copied either.
+    // Each profile copy records its source in YuanID; the pairs are read
+    // back once the inserts are sent, so the formula copies below find
+    // their profile without a query per formula and without waiting for
+    // each insert. A profile that was not copied has no entry, and its
+    // formulas are not copied either.
     std::unordered_map<int64_t, std::string> copied_profile;
     auto r = [this](const RecordsetPtr& rs, size_t i) { return Field(rs, i); };
     auto n = [](const Variant& v) { return SqlNumberOrNull(v); };
@@ -71,17 +72,20 @@ void ServerForXiLie::CopyNew(Currency YuanID, const std::string& DaoTxt, int32_t
       int64_t k = 0;
       for (; rows->IsOpen() && !*rows->Eof(); rows->MoveNext()) {
         const std::string id = std::to_string(base + ++k);
-        const Variant old_id = r(rows, 0);
-        if (ExecAndWait("INSERT INTO  型材 Values(" + id + "," + X + "," + q(r(rows, 2)) + "," +
-                 q(r(rows, 3)) + "," + n(r(rows, 4)) + "," + n(r(rows, 5)) + ",0," +
-                 q(r(rows, 7)) + "," + n(r(rows, 8)) + "," + n(r(rows, 9)) + "," +
-                 n(r(rows, 10)) + ",1," + n(r(rows, 12)) + "," + q(r(rows, 13)) + "," +
-                 n(old_id) + "," + q(Field(rows, "YS")) + "," + n(Field(rows, "BiHou")) + "," +
-                 n(Field(rows, "BaoJing")) + "," + n(Field(rows, "GcGuiZheng")) + "," +
-                 n(Field(rows, "DaLei")) + ")")) {
-          auto key = old_id.ToCurrency();
-          if (key.ok()) copied_profile[key->scaled] = id;
-        }
+        Exec("INSERT INTO  型材 Values(" + id + "," + X + "," + q(r(rows, 2)) + "," +
+             q(r(rows, 3)) + "," + n(r(rows, 4)) + "," + n(r(rows, 5)) + ",0," +
+             q(r(rows, 7)) + "," + n(r(rows, 8)) + "," + n(r(rows, 9)) + "," +
+             n(r(rows, 10)) + ",1," + n(r(rows, 12)) + "," + q(r(rows, 13)) + "," +
+             n(r(rows, 0)) + "," + q(Field(rows, "YS")) + "," + n(Field(rows, "BiHou")) + "," +
+             n(Field(rows, "BaoJing")) + "," + n(Field(rows, "GcGuiZheng")) + "," +
+             n(Field(rows, "DaLei")) + ")");
+      }
+      RecordsetPtr copies =
+          Open("SELECT Xc_ID, YuanID FROM 型材 WHERE XL_ID=" + X + " ORDER BY Xc_ID");
+      for (; copies->IsOpen() && !*copies->Eof(); copies->MoveNext()) {
+        auto key = r(copies, 1).ToCurrency();
+        auto copy = r(copies, 0).ToCurrency();
+        if (key.ok() && copy.ok()) copied_profile[key->scaled] = SqlNumber(*copy);
       }
     }
 
