@@ -478,24 +478,28 @@ Status PostgresBackend::ExecuteDeferred(const std::string& sql, bool skipped_on_
   return in_flight_.size() >= kMaxInFlight ? Flush() : Status::Ok();
 }
 
+// The skipped statements of a pipeline share one savepoint, set before the
+// first of them: the common case, where none fails, costs no savepoint per
+// statement. When one fails, everything since the savepoint is undone and
+// sent again without the failed statement.
 Status PostgresBackend::Send(const Deferred& statement) {
-  auto lost = [&] {
-    return ConnectionLost();
-  };
   if (!in_pipeline_) {
-    if (!PQenterPipelineMode(conn_)) return lost();
+    if (!PQenterPipelineMode(conn_)) return ConnectionLost();
     in_pipeline_ = true;
+    commit_sent_ = false;
+    batch_start_ = std::string::npos;
   }
-  auto send = [&](const char* text) {
+  auto send = [&](const char* text, size_t statement_index) {
+    commands_.push_back(statement_index);
     return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
   };
-  // A skipped statement is followed by a sync: a failure aborts what was
-  // sent up to there, and no further.
-  const bool sent = statement.skipped_on_failure
-                        ? send(kStepSavepoint) && send(statement.sql.c_str()) &&
-                              send(kStepRelease) && PQpipelineSync(conn_) == 1
-                        : send(statement.sql.c_str());
-  return sent ? Status::Ok() : ConnectionLost();
+  const size_t index = in_flight_.size() - 1;  // the caller has just added it
+  if (statement.skipped_on_failure && batch_start_ == std::string::npos) {
+    batch_start_ = index;
+    if (!send(kStepSavepoint, std::string::npos)) return ConnectionLost();
+  }
+  if (statement.sql == "COMMIT") commit_sent_ = true;
+  return send(statement.sql.c_str(), index) ? Status::Ok() : ConnectionLost();
 }
 
 Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
@@ -504,37 +508,39 @@ Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
   auto lost = [&] {
     if (connection.ok()) connection = ConnectionLost();
   };
-  // One command's results up to its null; the first failure is kept, and
-  // the result of the wanted statement.
-  auto command = [&](size_t index, bool keep) {
+  // The shared savepoint goes when the pipeline ends, unless a commit did
+  // away with it.
+  if (batch_start_ != std::string::npos && !commit_sent_) {
+    commands_.push_back(std::string::npos);
+    if (PQsendQueryParams(conn_, kStepRelease, 0, nullptr, nullptr, nullptr, nullptr, 0) != 1)
+      lost();
+  }
+  if (PQpipelineSync(conn_) != 1) lost();
+  // Each command's results up to its null; the first failure is kept (the
+  // savepoint's own count as the statement's after it), and the result of
+  // the wanted statement.
+  for (size_t c = 0; c < commands_.size() && connection.ok(); ++c) {
+    const size_t index = commands_[c];
     while (pg_result* r = PQgetResult(conn_)) {
       const ExecStatusType status = PQresultStatus(r);
       if (status == PGRES_FATAL_ERROR && *failed_at == std::string::npos) {
-        *failed_at = index;
+        *failed_at = index == std::string::npos ? in_flight_.size() : index;
         *failure = StatementError(r);
       }
+      const bool keep = index != std::string::npos && in_flight_[index].wanted;
       if (keep && (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK))
         wanted_result_.reset(r, PQclear);
       else
         PQclear(r);
     }
     if (PQstatus(conn_) != CONNECTION_OK) lost();
-  };
-  auto sync = [&] {
+  }
+  if (connection.ok()) {
     pg_result* r = PQgetResult(conn_);
     if (!r || PQresultStatus(r) != PGRES_PIPELINE_SYNC) lost();
     if (r) PQclear(r);
-  };
-  if (PQpipelineSync(conn_) != 1) lost();
-  for (size_t i = 0; i < in_flight_.size() && connection.ok(); ++i) {
-    // A skipped statement is the second of its three commands.
-    const bool skipped = in_flight_[i].skipped_on_failure;
-    const int commands = skipped ? 3 : 1;
-    for (int c = 0; c < commands && connection.ok(); ++c)
-      command(i, in_flight_[i].wanted && c == (skipped ? 1 : 0));
-    if (in_flight_[i].skipped_on_failure && connection.ok()) sync();
   }
-  if (connection.ok()) sync();
+  commands_.clear();
   PQexitPipelineMode(conn_);
   in_pipeline_ = false;
   return connection;
@@ -544,26 +550,30 @@ Status PostgresBackend::Flush() {
   while (in_pipeline_) {
     size_t failed_at;
     Status failure = Status::Ok();
+    const size_t batch_start = batch_start_;
     if (Status s = Drain(&failed_at, &failure); !s.ok()) {
       in_flight_.clear();
       return s;
     }
-    if (failed_at != std::string::npos && in_flight_[failed_at].wanted) wanted_failure_ = failure;
-    if (failed_at == std::string::npos || !in_flight_[failed_at].skipped_on_failure) {
+    const bool statement_failed = failed_at < in_flight_.size();
+    if (statement_failed && in_flight_[failed_at].wanted) wanted_failure_ = failure;
+    if (!statement_failed || !in_flight_[failed_at].skipped_on_failure) {
       in_flight_.clear();
       return failure;
     }
-    // A skipped statement failed: it is undone alone, and what its failure
-    // kept from running (everything sent after it) is sent again. A wanted
-    // one's failure is its caller's, not one to go unreported.
+    // A skipped statement failed: back to the savepoint, and what it undid
+    // or kept from running is sent again, without the failed statement. A
+    // wanted one's failure is its caller's, not one to go unreported.
     if (skipped_failure_.ok() && !in_flight_[failed_at].wanted) skipped_failure_ = failure;
-    std::vector<Deferred> rest(in_flight_.begin() + static_cast<long>(failed_at) + 1,
-                               in_flight_.end());
+    std::vector<Deferred> again(in_flight_.begin() + static_cast<long>(batch_start),
+                                in_flight_.begin() + static_cast<long>(failed_at));
+    again.insert(again.end(), in_flight_.begin() + static_cast<long>(failed_at) + 1,
+                 in_flight_.end());
     in_flight_.clear();
     if (Status s = Execute(kStepUndo);
         !s.ok())
       return s;
-    for (Deferred& statement : rest) {
+    for (Deferred& statement : again) {
       in_flight_.push_back(std::move(statement));
       if (Status s = Send(in_flight_.back()); !s.ok()) return s;
     }

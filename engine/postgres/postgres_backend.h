@@ -79,7 +79,7 @@ class PostgresBackend : public Backend {
   static constexpr size_t kMaxInFlight = 200;
   struct Deferred {
     std::string sql;
-    bool skipped_on_failure;  // sent under a savepoint, with a sync after it
+    bool skipped_on_failure;  // undone alone when it fails
     bool wanted = false;      // a query whose result the caller waits for
   };
   // What the wanted statement of the pipeline gave: its rows, or its failure.
@@ -87,6 +87,12 @@ class PostgresBackend : public Backend {
   Status wanted_failure_ = Status::Ok();
   bool in_pipeline_ = false;
   std::vector<Deferred> in_flight_;
+  // The statement (index in in_flight_) of each command sent; npos for the
+  // shared savepoint's own commands.
+  std::vector<size_t> commands_;
+  // The first statement after the shared savepoint (npos: none set yet).
+  size_t batch_start_ = std::string::npos;
+  bool commit_sent_ = false;
   Status skipped_failure_ = Status::Ok();
   Status Send(const Deferred& statement);
   // Reads every result of the pipeline and leaves pipeline mode. The index

@@ -65,6 +65,21 @@ class Probe : public ServerObject {
     });
     return first;
   }
+  // Resume-next writes with reads between them: what each read counted.
+  std::vector<std::string> WritesAndReads(const std::vector<std::string>& statements) {
+    std::vector<std::string> counts;
+    RunAtomically(ErrorMode::ResumeNext, "WritesAndReads", [&] {
+      for (const auto& s : statements) {
+        if (s.rfind("SELECT", 0) != 0) {
+          Exec(s);
+          continue;
+        }
+        RecordsetPtr rs = Open(s);
+        counts.push_back(rs->IsOpen() && !*rs->Eof() ? Field(rs, size_t{0}).ToText() : "-");
+      }
+    });
+    return counts;
+  }
   int Nested(ErrorMode outer, ErrorMode inner) {
     int after = 0;
     Run(outer, "Outer", [&] {
@@ -154,6 +169,19 @@ TEST_P(Frame, UnwaitedWritesKeepTheMeaningOfTheirMode) {
   EXPECT_NE(collected.text().find("nope"), std::string::npos);
   EXPECT_EQ(collected.text().find("nope2"), std::string::npos);  // the first one
   EXPECT_TRUE(probe_.SkipAndCollect({}, {"INSERT INTO t VALUES(5,'e')"}).ok());
+}
+
+// A read sees every write before it that did not fail, whichever of them
+// failed and wherever the read fails itself.
+TEST_P(Frame, ReadsBetweenUnwaitedWritesSeeThem) {
+  EXPECT_EQ(probe_.WritesAndReads({"INSERT INTO t VALUES(1,'a')", "INSERT INTO nope VALUES(1)",
+                                   "SELECT COUNT(*) FROM t", "INSERT INTO t VALUES(2,'b')",
+                                   "SELECT * FROM nope", "INSERT INTO t VALUES(3,'c')",
+                                   "INSERT INTO nope VALUES(2)", "INSERT INTO t VALUES(4,'d')",
+                                   "SELECT COUNT(*) FROM t"}),
+            (std::vector<std::string>{"1", "-", "4"}));
+  EXPECT_TRUE(events_.events.empty());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM t").long_value(), 4);
 }
 
 TEST_P(Frame, NonePassesTheFailureToTheCaller) {
