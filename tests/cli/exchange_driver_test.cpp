@@ -71,13 +71,15 @@ TEST(ExchangeDriver, PriceListExportAndImportBetweenDatabases) {
 }
 
 // Runs the driver and kills it after it has written `lines` progress lines;
-// false when it ended on its own first.
-bool KillAfter(const std::vector<std::string>& args, int lines) {
+// false when it ended on its own first. What it leaves unpacked goes to
+// scratch_dir, not the machine's temporary folder.
+bool KillAfter(const std::vector<std::string>& args, int lines, const std::string& scratch_dir) {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return false;
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(pipe_fds[1], STDERR_FILENO);
+    setenv("TMPDIR", scratch_dir.c_str(), 1);
     freopen("/dev/null", "w", stdout);
     close(pipe_fds[0]);
     std::vector<char*> argv{const_cast<char*>(DRAVMOR_CLI_PATH)};
@@ -129,7 +131,7 @@ TEST(ExchangeDriver, AnImportKilledHalfwayLeavesNothingAndRunsAgainCleanly) {
   const nlohmann::json before = rows(shop);
 
   for (int lines : {1, 3, 8}) {
-    ASSERT_TRUE(KillAfter({"import", shop, package}, lines)) << lines;
+    ASSERT_TRUE(KillAfter({"import", shop, package}, lines, dir.path().string())) << lines;
     EXPECT_EQ(rows(shop), before) << "killed after line " << lines;
   }
   std::filesystem::copy_file(shop, dir.File("clean.db"));
