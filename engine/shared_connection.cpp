@@ -251,8 +251,10 @@ Status SharedConnection::Commit() {
   if (depth_ == 0)
     return Status::Error(ErrorCode::kBadArgument, "No transaction is open");
   if (depth_ > 1) {
+    // The scope's own writes are waited for; the release goes with the
+    // next statement.
     if (Status s = Settle(); !s.ok()) return s;
-    Status s = backend_->Execute("RELEASE SAVEPOINT " + SavepointName(depth_ - 1));
+    Status s = backend_->ExecuteDeferred("RELEASE SAVEPOINT " + SavepointName(depth_ - 1), false);
     if (s.ok()) --depth_;
     return s;
   }

@@ -582,27 +582,34 @@ Status PostgresBackend::Flush() {
 }
 Status PostgresBackend::Rollback() { return Execute("ROLLBACK"); }
 
-Result<RowData> PostgresBackend::SettleAndQuery(
-    const std::string& native_sql, const std::vector<std::optional<std::string>>* result_names,
-    bool guarded, Status* settled) {
-  // A catalogue to read first takes a round trip of its own anyway.
-  if (!in_pipeline_ || catalogue_stale_)
-    return Backend::SettleAndQuery(native_sql, result_names, guarded, settled);
+Result<std::shared_ptr<pg_result>> PostgresBackend::RunAfterDeferred(const std::string& sql,
+                                                                    bool guarded,
+                                                                    Status* settled) {
+  *settled = Status::Ok();
+  if (!in_pipeline_) return guarded ? RunGuarded(sql) : Run(sql);
   wanted_result_.reset();
   wanted_failure_ = Status::Ok();
-  in_flight_.push_back({native_sql, guarded, true});
+  in_flight_.push_back({sql, guarded, true});
   Status flushed = Send(in_flight_.back());
   if (flushed.ok()) flushed = Flush();
   else Flush();  // the connection is gone: empties what was in flight
-  *settled = Status::Ok();
   if (!wanted_failure_.ok()) return std::exchange(wanted_failure_, Status::Ok());
   if (!flushed.ok() || !wanted_result_) {
     *settled = flushed.ok() ? ConnectionLost() : flushed;
     return *settled;
   }
-  RowData rows = ReadRows(wanted_result_.get(), result_names);
-  wanted_result_.reset();
-  return rows;
+  return std::exchange(wanted_result_, nullptr);
+}
+
+Result<RowData> PostgresBackend::SettleAndQuery(
+    const std::string& native_sql, const std::vector<std::optional<std::string>>* result_names,
+    bool guarded, Status* settled) {
+  // A catalogue to read first takes a round trip of its own anyway.
+  if (catalogue_stale_)
+    return Backend::SettleAndQuery(native_sql, result_names, guarded, settled);
+  auto result = RunAfterDeferred(native_sql, guarded, settled);
+  if (!result.ok()) return result.status();
+  return ReadRows(result->get(), result_names);
 }
 
 // Idle, a server says nothing unasked but that it ends the session (and

@@ -57,6 +57,10 @@ class PostgresBackend : public Backend {
   explicit PostgresBackend(pg_conn* conn) : conn_(conn) {}
   Status Prepare();
   Status ConnectionLost() const;
+  // Sends the statement after the deferred ones and waits for all: its
+  // result, or its failure; `settled` is theirs.
+  Result<std::shared_ptr<pg_result>> RunAfterDeferred(const std::string& sql, bool guarded,
+                                                      Status* settled);
   // Runs one text; the result when it succeeded.
   Result<std::shared_ptr<pg_result>> Run(const std::string& sql);
   // The same under a savepoint, rolled back to when the statement fails.
