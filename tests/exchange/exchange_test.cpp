@@ -142,14 +142,11 @@ TEST_P(Exchange, ExportWritesTheKeysInOrderAndAnArchiveOfEveryFile) {
             "绑定@Bang_ID@0\r\n型材组合公式@xczhgs_ID@0\r\n玻璃组合公式@blzhgs_ID@0\r\n");
   EXPECT_EQ(*CheckTableFile((folder / "型材@XC_ID@0.dat").string(), nullptr), 4u);
   EXPECT_EQ(*CheckTableFile((folder / "类别@MingCheng@1.dat").string(), nullptr), 3u);
-  EXPECT_TRUE(fs::exists(dir_.File("pkg.rar")));
   testing::TempDir out;
   auto names = UnpackArchive(dir_.File("pkg.rar"), out.path().string());
   ASSERT_TRUE(names.ok());
   EXPECT_EQ(names->size(), 8u);
-  ASSERT_FALSE(export_events_.events.empty());
-  EXPECT_EQ(export_events_.events.back().name, "Ok");
-  EXPECT_EQ(export_events_.events.back().args[1].ToText(), "100");
+  EXPECT_EQ(export_events_.Names().back(), "Ok");
 
   // No series picked: the factory file alone; a second export leaves only
   // what it wrote.
@@ -219,13 +216,9 @@ TEST_P(Exchange, RoundTripsLoseMergeAndMisplaceNothing) {
   const auto before = Snapshot();
   clear();
   importer_.SetPath(package);
-  EXPECT_EQ(events_.Last("Accesserror"), nullptr);
-  EXPECT_TRUE(Messages().empty()) << Messages()[0];
+  EXPECT_EQ(events_.Names(), std::vector<std::string>{"Ok"});
   EXPECT_EQ(events_.Last("Ok")->args[0].ToText(), "成功导入19条数据 ！");
-  EXPECT_EQ(events_.Last("Ok")->args[1].ToText(), "100");
   ExpectSame(before, Snapshot());
-  EXPECT_EQ(importer_.outcome().written, 19u);
-  EXPECT_EQ(importer_.outcome().skipped, 0u);
 
   // Again: the factory is brought up to date in place, nothing doubles.
   Exec("UPDATE 型材 SET num=17 WHERE Xc_ID=3");  // the workshop's stock
@@ -452,23 +445,21 @@ TEST_P(PriceLists, ProfilesWithQuotesEmptyFieldsBomAndCrlf) {
   ASSERT_FALSE(Messages().empty());
   EXPECT_NE(Messages().back().find("跳过3行"), std::string::npos);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家 WHERE QuanCheng='华建铝业' AND JianCheng='O''B'").ToText(), "1");
-  EXPECT_EQ(Scalar("SELECT JiaGe FROM 型材 WHERE DaiMa='K''60'").ToText(), "12.5");
-  EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE DaiMa='K''60'").ToText(), "框'料 \"宽\"");
+  EXPECT_EQ(Scalar("SELECT MingChengXC & '|' & JiaGe FROM 型材 WHERE DaiMa='K''60'").ToText(),
+            "框'料 \"宽\"|12.5");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材 WHERE DaiMa='' AND LB_ID=33").ToText(), "1");
 
   // Again, keep: no duplicates, the series reused.
   importer_.ImportXc(File("xc.txt", text));
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "3");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 系列").ToText(), "1");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家").ToText(), "1");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText() + Scalar("SELECT COUNT(*) FROM 系列").ToText() +
+                Scalar("SELECT COUNT(*) FROM 厂家").ToText(), "311");
   // Replace: the rows of the listed codes take the new values under their
   // own ids, with their stock; a code listed twice is two rows.
   Exec("UPDATE 型材 SET num=8");
   importer_.ImportXc(File("xc1.txt", "1\n华建铝业,O'B,HJ\n60系列,2\nK2,新扇料,7.5\nK2,第二根,1\n"));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "4");
-  EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE Xc_ID=3").ToText(), "新扇料");
-  EXPECT_EQ(Scalar("SELECT JiaGe FROM 型材 WHERE Xc_ID=3").ToText(), "7.5");
-  EXPECT_EQ(Scalar("SELECT num FROM 型材 WHERE Xc_ID=3").ToText(), "8");
+  EXPECT_EQ(Scalar("SELECT MingChengXC & '|' & JiaGe & '|' & num FROM 型材 WHERE Xc_ID=3").ToText(),
+            "新扇料|7.5|8");
   EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE Xc_ID=4").ToText(), "第二根");
   EXPECT_TRUE(importer_.outcome().finished);
 }
@@ -496,29 +487,20 @@ TEST_P(PriceLists, BrokenHeadersStopBeforeAnyWrite) {
   EXPECT_EQ(prompter.asked[0].text, "数据的第一行不符合格式：0 或者 1 ！导入终止 ！");
   EXPECT_EQ(prompter.asked[1].text, "数据的第二行不符合格式：全称,简称,编码 ！导入终止 ！");
   EXPECT_EQ(prompter.asked[2].text, "数据的第三行不符合格式：名称,类别号(从0到4) ！导入终止 ！");
-  EXPECT_EQ(prompter.asked[0].title, "操作提示");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家").ToText(), "0");
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 型材").ToText(), "0");
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 厂家").ToText() + Scalar("SELECT COUNT(*) FROM 型材").ToText(), "00");
   EXPECT_EQ(events_.Last("Ok"), nullptr);
 }
 
-TEST_P(PriceLists, AListInTheOldChineseCodePageReadsAsUtf8) {
-  // "华建,华,HJ" / "60系列,2" / "K1,框料,3" as older installations wrote them.
-  const std::string gbk = "0\r\n\xBB\xAA\xBD\xA8,\xBB\xAA,HJ\r\n60\xCF\xB5\xC1\xD0,2\r\n"
-                          "K1,\xBF\xF2\xC1\xCF,3\r\n";
-  importer_.ImportXc(File("gbk.txt", gbk));
-  EXPECT_EQ(LastOk(), "成功导入1条型材数据 ！");
-  EXPECT_EQ(Scalar("SELECT QuanCheng FROM 厂家").ToText(), "华建");
-  EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列").ToText(), "60系列");
-  EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材").ToText(), "框料");
-}
-
+// Lists in the old Chinese code page as older installations wrote them;
+// "幕墙" and "片" in GB18030 happen to be valid UTF-8 bytes on their own
+// line, so the file as a whole decides.
 TEST_P(PriceLists, AGb18030ListIsDecodedWhole) {
-  // "幕墙" and "片" in GB18030 happen to be valid UTF-8 bytes on their own
-  // line; the file as a whole decides.
   const std::string gbk = "0\r\n\xBB\xAA\xBD\xA8,\xBB\xAA,HJ\r\n60\xCF\xB5\xC1\xD0,2\r\n"
                           "K1,\xC4\xBB\xC7\xBD,3\r\nK2,\xC6\xAC,4\r\n";
   importer_.ImportXc(File("gbk2.txt", gbk));
+  EXPECT_EQ(LastOk(), "成功导入2条型材数据 ！");
+  EXPECT_EQ(Scalar("SELECT QuanCheng FROM 厂家").ToText(), "华建");
+  EXPECT_EQ(Scalar("SELECT MingCheng FROM 系列").ToText(), "60系列");
   EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE DaiMa='K1'").ToText(), "幕墙");
   EXPECT_EQ(Scalar("SELECT MingChengXC FROM 型材 WHERE DaiMa='K2'").ToText(), "片");
   // Neither UTF-8 nor GB18030: refused, nothing written.
@@ -543,8 +525,7 @@ TEST_P(PriceLists, Accessories) {
   importer_.ImportPJ(File("pj.txt", "0\nHardware Co,HC,H1\nP1,合页,个,2.75\nP2,把手,,1\nP3,bad,x\n"));
   EXPECT_EQ(LastOk(), "成功导入2条配件数据 ！");
   EXPECT_EQ(Scalar("SELECT cjLB FROM 厂家").ToText(), "1");
-  EXPECT_EQ(Scalar("SELECT DanJia FROM 配件 WHERE DaiMa='P1'").ToText(), "2.75");
-  EXPECT_EQ(Scalar("SELECT LB_ID FROM 配件 WHERE DaiMa='P1'").ToText(), "1926");
+  EXPECT_EQ(Scalar("SELECT DanJia & '|' & LB_ID FROM 配件 WHERE DaiMa='P1'").ToText(), "2.75|1926");
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM 配件 WHERE DaiMa='P2' AND DanWei=''").ToText(), "1");
 
   // A line the database refuses is lost alone, and not counted as imported.

@@ -244,16 +244,6 @@ TEST_P(Series, LockOwnerAndRenamesOfNodes) {
   EXPECT_TRUE(events_.events.empty());
 }
 
-TEST(SeriesInterface, MethodsStandInTheirSlotOrder) {
-  std::vector<std::string> names;
-  for (const MethodInfo& m : ServerForXiLie::Describe().methods) names.push_back(m.name);
-  EXPECT_EQ(names, (std::vector<std::string>{
-                       "SetCJID", "Connect", "DelXiLie", "EditXiLie", "AddXiLie", "GetXiLie",
-                       "CopyNew", "GetTreeYuanLB", "GetXiLieByTree", "FillTree", "DelTree",
-                       "EditTree", "AddTree", "SetTKID", "GetFormulaXiLie", "GetFilterXiLie",
-                       "DelFiler", "AddFilter", "SetXLSuo", "SetCaoZuoYuan", "GetOwner"}));
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, Series, testing::BothBackends(), testing::BackendName);
 
 }  // namespace
