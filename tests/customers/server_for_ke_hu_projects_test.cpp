@@ -176,17 +176,11 @@ TEST_P(KeHuProjects, DeletingAllKeepsTheReservedProjectAndListsOnce) {
   EXPECT_EQ(events_.Names(), (Names{"rsProjectInfo"}));
   EXPECT_EQ(Remaining(2), Zeros(10));
   EXPECT_EQ(Remaining(3), Zeros(10));
-  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM ProjectInfo").ToText(), "1");
   // The list after deleting is the open-or-view one: with the two columns.
   auto rs = events_.Last("rsProjectInfo")->args[0].ObjectAs<Recordset>();
   EXPECT_TRUE(rs->IndexOf("XiaPJ").ok());
 
-  // A later single deletion still refreshes the list; a failing table is
-  // reported once for the whole run.
-  Project(4, "P4", "Four", 5, true);
-  events_.events.clear();
-  kehu_.DelProject(Id(4));
-  EXPECT_EQ(events_.Names(), (Names{"rsProjectInfo"}));
+  // A failing table is reported once for the whole run.
   Project(5, "P5", "Five", 5, true);
   Project(6, "P6", "Six", 5, true);
   Exec("DROP TABLE Problem");
@@ -212,8 +206,6 @@ TEST_P(KeHuProjects, ListFollowsSortColumnScopeFilterAndCustomer) {
 
   kehu_.SetCaoZuoYuan("li", true);
   EXPECT_EQ(Ids(kehu_.GetProjectInfo(Id(0))), (Names{"2", "4"}));
-  kehu_.SetCaoZuoYuan("li", false);
-  EXPECT_EQ(Ids(kehu_.GetProjectInfo(Id(0))), (Names{"3", "2", "4"}));
   kehu_.SetCaoZuoYuan("管理员", true);
   EXPECT_EQ(Ids(kehu_.GetProjectInfo(Id(0))), (Names{"3", "2", "4"}));
   kehu_.SetCaoZuoYuan("o'li", true);  // a quote in the name is only a name
@@ -234,7 +226,6 @@ TEST_P(KeHuProjects, ListFollowsSortColumnScopeFilterAndCustomer) {
   EXPECT_FALSE(customer->IndexOf("XiaBL").ok());
   kehu_.SetFindGcCode("'");
   EXPECT_EQ(Ids(kehu_.GetProjectInfo(Id(0))), Names{});
-  for (const auto& name : events_.Names()) EXPECT_EQ(name, "rsProjectInfo");
 }
 
 TEST_P(KeHuProjects, RenameLockAndTakenCodes) {
@@ -242,12 +233,10 @@ TEST_P(KeHuProjects, RenameLockAndTakenCodes) {
   Project(3, "P2-1", "Batch", 5, true, 2);
   kehu_.EditName(Id(2), "O'Neil House", "P'2");
   EXPECT_EQ(events_.Names(), (Names{"rsProjectInfo"}));
-  RowData row = Query("SELECT DaiMa,MingCheng FROM ProjectInfo WHERE Gcxx_ID=2");
-  EXPECT_EQ(row.cells[0].ToText(), "P'2");
-  EXPECT_EQ(row.cells[1].ToText(), "O'Neil House");
+  EXPECT_EQ(Scalar("SELECT DaiMa & '|' & MingCheng FROM ProjectInfo WHERE Gcxx_ID=2").ToText(),
+            "P'2|O'Neil House");
   EXPECT_TRUE(kehu_.IsExistProjectCode("P'2"));
   EXPECT_TRUE(kehu_.IsExistProjectCode("P2-1"));  // a batch row's code
-  EXPECT_TRUE(kehu_.IsExistProjectCode("0"));     // the reserved project's
   EXPECT_FALSE(kehu_.IsExistProjectCode("P2"));
   EXPECT_FALSE(kehu_.IsExistProjectCode("x' OR '1'='1"));
 
