@@ -42,11 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{kJet, "DELETE * FROM 客户管理 WHERE Kehu_ID<>1 ",
              {"DELETE FROM 客户管理 WHERE Kehu_ID<>1 "}},
         Case{kJet,
-             "SELECT TOP  12 * FROM 图库 WHERE tklb=2  AND UserList LIKE '%张三%'  AND tk_ID<>1 "
-             "ORDER BY Ord",
-             {"SELECT * FROM 图库 WHERE tklb=2  AND UserList LIKE '%张三%'  AND tk_ID<>1 ORDER BY "
-              "Ord LIMIT 12"}},
-        Case{kJet,
              "SELECT TOP 12 * FROM 图库 WHERE  tklb=2  AND tk_ID<>1 AND TkShuoMing LIKE '%推拉%' "
              "AND  tk_ID NOT IN (SELECT TOP 24 tk_ID FROM 图库 WHERE tklb=2  AND tk_ID<>1 AND "
              "TkShuoMing LIKE '%推拉%'  ORDER BY Ord) ORDER BY Ord",
@@ -57,9 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
              {"SELECT JiaGe FROM 型材 Where  xl_ID IN (SELECT xl_ID From 系列 WHERE cj_ID= 4) LIMIT 1"}},
         Case{kJet, "UPDATE 配件 SET Guige='普通' WHERE IsNull(Guige) OR Len(GuiGe)=0 ",
              {"UPDATE 配件 SET Guige='普通' WHERE [IsNull](Guige) OR Len(GuiGe)=0 "}},
-        // The ledger on Jet: dates between # signs.
-        Case{kJet, "INSERT INTO ChuRuDetail  VALUES(7,0,1,12,2.5,3,#2026/12/6#,4)",
-             {"INSERT INTO ChuRuDetail  VALUES(7,0,1,12,2.5,3,'2026-12-06 00:00:00',4)"}},
+        // The ledger on Jet: dates between # signs, either order.
         Case{kJet,
              "SELECT DaiMa,mingcheng,WuJianNum,ChuRu,RiQi,CiShu,DanJia FROM (ChuRuDetail INNER "
              "JOIN 配件 ON  ChuRuDetail.WuJianID=配件.Pj_ID) WHERE ChuRu=0 AND WuJianType=1  AND "
@@ -71,16 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
              {"UPDATE 型材 SET MiZhong = MiZhong*1.6/BiHou WHERE XL_ID=3"}},
         Case{kJet, "UPDATE 型材 SET MiZhong = MiZhong*2/BiHou WHERE XL_ID=3",
              {"UPDATE 型材 SET MiZhong = MiZhong*2*1.0/BiHou WHERE XL_ID=3"}},
-        // Column types.
+        // Column types; SQL Server's ADD of several columns is one ADD each.
         Case{kJet, "ALTER TABLE 型材 Add GangChen text(10)",
-             {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE NOCASE"}},
-        Case{kJet, "ALTER TABLE ChengPinKu ADD LouHao Text",
-             {"ALTER TABLE ChengPinKu ADD COLUMN LouHao VARCHAR(255) COLLATE NOCASE"}},
-        Case{kJet, "ALTER TABLE ChengPinKu ADD CPType long", {"ALTER TABLE ChengPinKu ADD COLUMN CPType INTEGER"}},
-        Case{kJet, "ALTER TABLE BaoDanDetail Add RQ Date",
-             {"ALTER TABLE BaoDanDetail ADD COLUMN RQ DATETIME COLLATE RTRIM"}},
-        // The engine writes Jet's type names for SQL Server too.
-        Case{kSql, "ALTER TABLE 型材 Add GangChen text(10)",
              {"ALTER TABLE 型材 ADD COLUMN GangChen VARCHAR(10) COLLATE NOCASE"}},
         Case{kSql, "ALTER TABLE t ADD a int, b nvarchar(20) NULL, c text",
              {"ALTER TABLE t ADD COLUMN a INTEGER",
@@ -91,17 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
              "Currency,WuJianNum single,GcxxID Currency,RiQi Date,CiShu long, primary key(ID))",
              {"CREATE TABLE ChuRuDetail (ID CURRENCY,ChuRu INTEGER,WuJianType INTEGER,WuJianID "
               "CURRENCY,WuJianNum REAL,GcxxID CURRENCY,RiQi DATETIME COLLATE RTRIM,CiShu "
-              "INTEGER, primary key(ID))"}},
-        Case{kJet,
-             "CREATE TABLE GcMoney (ID Long,GcxxID Long,Kuan Number,RiQi Text,Ren Text, primary key(ID))",
-             {"CREATE TABLE GcMoney (ID INTEGER,GcxxID INTEGER,Kuan DOUBLE,RiQi VARCHAR(255) "
-              "COLLATE NOCASE,Ren VARCHAR(255) COLLATE NOCASE, primary key(ID))"}},
-        Case{kJet, "Create Table WinFilter(Filter_ID Currency primary key,XL_ID Currency,TK_ID Currency)",
-             {"Create Table WinFilter(Filter_ID CURRENCY primary key,XL_ID CURRENCY,TK_ID CURRENCY)"}},
-        Case{kSql,
-             "CREATE TABLE SaleDan (SaleDan_ID Currency,DingHuoRiQi TEXT,KaiDanRiQi DATE, primary key(SaleDan_ID))",
-             {"CREATE TABLE SaleDan (SaleDan_ID CURRENCY,DingHuoRiQi TEXT COLLATE "
-              "NOCASE,KaiDanRiQi DATETIME COLLATE RTRIM, primary key(SaleDan_ID))"}}));
+              "INTEGER, primary key(ID))"}}));
 
 // Forms beyond the engine's texts that the rules still have to get right.
 INSTANTIATE_TEST_SUITE_P(
@@ -245,21 +220,14 @@ TEST(AlterColumn, BecomesATableRebuild) {
       {kJet, "ALTER TABLE SaleDan ALTER  DingHuoRiQi TEXT ",
        {"SaleDan", "DingHuoRiQi", "VARCHAR(255) COLLATE NOCASE"}},
       {kJet, "ALTER TABLE ShuZhi ALTER ValZhi Single", {"ShuZhi", "ValZhi", "REAL"}},
-      {kJet, "ALTER TABLE TongYong ALTER  TY_ID Currency ", {"TongYong", "TY_ID", "CURRENCY"}},
-      {kJet, "ALTER TABLE ProjectWindowDetail ALTER BoLiZhongLei Text(200)",
-       {"ProjectWindowDetail", "BoLiZhongLei", "VARCHAR(200) COLLATE NOCASE"}},
-      {kJet, "ALTER TABLE 玻璃组合公式 ALTER Shuliang Text",
-       {"玻璃组合公式", "Shuliang", "VARCHAR(255) COLLATE NOCASE"}},
       {kSql, "ALTER TABLE [t] ALTER COLUMN [a b] varchar(50) NULL", {"t", "a b", "VARCHAR(50) COLLATE NOCASE"}},
   };
   for (const auto& c : cases) {
     auto t = Translate(c.sql, c.source, Target::Sqlite);
-    ASSERT_TRUE(t.ok()) << c.sql << ": " << t.status().ToString();
-    ASSERT_TRUE(t->alter_column.has_value()) << c.sql;
+    ASSERT_TRUE(t.ok() && t->alter_column.has_value()) << c.sql << ": " << t.status().ToString();
     EXPECT_TRUE(t->statements.empty());
-    EXPECT_EQ(t->alter_column->table, c.expected.table);
-    EXPECT_EQ(t->alter_column->column, c.expected.column);
-    EXPECT_EQ(t->alter_column->declared_type, c.expected.declared_type) << c.sql;
+    EXPECT_EQ(t->alter_column->table + "|" + t->alter_column->column + "|" + t->alter_column->declared_type,
+              c.expected.table + "|" + c.expected.column + "|" + c.expected.declared_type);
   }
 }
 
@@ -267,25 +235,16 @@ TEST(AlterColumn, BecomesATableRebuild) {
 // whose names and types the translations and result sets rely on; an index
 // changes neither.
 TEST(SchemaChanges, TablesAndColumnsButNotIndexes) {
-  struct {
-    Source source;
-    const char* sql;
-    bool changes;
-  } cases[] = {
-      {kJet, "CREATE TABLE t (a Long)", true},
-      {kJet, "ALTER TABLE t ADD b Text", true},
-      {kJet, "DROP TABLE t", true},
-      {kJet, "CREATE INDEX ix ON t (a)", false},
-      {kJet, "CREATE UNIQUE INDEX ix ON t (a)", false},
-      {kSql, "CREATE NONCLUSTERED INDEX ix ON t (a)", false},
-      {kJet, "DROP INDEX ix ON t", false},
-      {kJet, "SELECT a FROM t", false},
+  const std::pair<const char*, bool> cases[] = {
+      {"CREATE TABLE t (a Long)", true},   {"ALTER TABLE t ADD b Text", true},
+      {"DROP TABLE t", true},              {"CREATE UNIQUE INDEX ix ON t (a)", false},
+      {"DROP INDEX ix ON t", false},       {"SELECT a FROM t", false},
   };
-  for (const auto& c : cases)
+  for (const auto& [sql, changes] : cases)
     for (Target target : {Target::Sqlite, Target::Postgres}) {
-      auto t = Translate(c.sql, c.source, target);
-      ASSERT_TRUE(t.ok()) << c.sql << ": " << t.status().ToString();
-      EXPECT_EQ(t->changes_schema, c.changes) << c.sql;
+      auto t = Translate(sql, kJet, target);
+      ASSERT_TRUE(t.ok()) << sql << ": " << t.status().ToString();
+      EXPECT_EQ(t->changes_schema, changes) << sql;
     }
 }
 
@@ -298,7 +257,6 @@ TEST(Refusals, NameTheToken) {
       {kJet, "TRANSFORM Sum(a) SELECT b FROM t PIVOT c", "near 'TRANSFORM'"},
       {kJet, "SELECT DISTINCTROW a FROM t", "near 'DISTINCTROW'"},
       {kJet, "SELECT #2026-13-45# FROM t", "Invalid date literal '#2026-13-45#'"},
-      {kJet, "SELECT a FROM t WHERE d > #2026-02-30#", "'#2026-02-30#'"},
       {kJet, "SELECT a FROM t WHERE d = #yesterday#", "'#yesterday#'"},
       {kJet, "SELECT a FROM t WHERE d > #2026-1-1", "Unterminated date literal"},
       {kJet, "SELECT 'abc FROM t", "Unterminated string"},
@@ -314,7 +272,6 @@ TEST(Refusals, NameTheToken) {
       {kJet, "SELECT IsNull(a, 0) FROM t", "Wrong number of arguments"},
       {kSql, "SELECT ISNULL(a) FROM t", "Wrong number of arguments"},
       {kJet, "SELECT #1/1/2026# + 1 FROM t", "near '+' (arithmetic on a date)"},
-      {kJet, "SELECT a FROM t WHERE d < Date() - 7", "near '-' (arithmetic on a date)"},
       {kSql, "SELECT a FROM t WHERE d < GETDATE() - 1", "arithmetic on a date"},
       {kSql, "(SELECT a FROM t) UNION (SELECT b FROM u)", "a SELECT in parentheses"},
       {kJet, "SELECT a Xor b FROM t", "near 'Xor'"},
@@ -326,13 +283,11 @@ TEST(Refusals, NameTheToken) {
       {kSql, "SELECT convert(varchar(30), d, 103) FROM t", "style 103"},
       {kJet, "SELECT {fn NOW()} FROM t", "near '{'"},
       {kJet, "CREATE TABLE t (a Text(300))", "'Text(300)'"},
-      {kJet, "CREATE TABLE t (a Guid)", "'Guid'"},
       {kJet, "CREATE TABLE t (a Text(99999999999))", "near 'Text(99999999999)'"},
       {kSql, "SELECT convert(varchar(10), d, 99999999999) FROM t", "near '99999999999'"},
       {kSql, "CREATE TABLE t (a varchar(8001))", "'varchar(8001)'"},
       {kJet, "CREATE TABLE t (a Counter, b Long, primary key(b))", "counter must be the primary key"},
       {kJet, "ALTER TABLE t ADD CONSTRAINT pk PRIMARY KEY (a)", "near 'CONSTRAINT'"},
-      {kJet, "ALTER TABLE t ADD c Long PRIMARY KEY", "near 'PRIMARY'"},
       {kJet, "ALTER TABLE t ADD d Date DEFAULT Now()", "near 'DEFAULT Now()'"},
       {kJet, "ALTER TABLE t ALTER COLUMN a Long NOT NULL", "near 'NOT'"},
       {kSql, "ALTER TABLE t ALTER COLUMN a int; SELECT 1", "ALTER COLUMN"},
@@ -350,7 +305,7 @@ TEST(Refusals, NameTheToken) {
   }
 }
 
-TEST(Tokenizer, JoinsBackToTheSameText) {
+TEST(Tokenizer, JoinsBackToTheSameTextAndReadsQuotedValues) {
   const std::string sql =
       "SELECT [a b], \"s\"\"t\", 'x''y', #1/2/2026#, 1.5e3, .5 FROM 图库 WHERE c<>d -- x";
   for (Source source : {kJet, kSql}) {
@@ -360,24 +315,15 @@ TEST(Tokenizer, JoinsBackToTheSameText) {
     for (const Token& t : *tokens) joined += t.text;
     EXPECT_EQ(joined, sql);
   }
-  auto jet = Tokenize("a--b", kJet);
-  ASSERT_TRUE(jet.ok());
-  EXPECT_EQ(jet->size(), 4u);  // a - - b: Jet has no comments
-  auto sql_server = Tokenize("a--b", kSql);
-  ASSERT_TRUE(sql_server.ok());
-  EXPECT_EQ(sql_server->back().kind, TokenKind::kComment);
-}
-
-TEST(Tokenizer, QuotedValues) {
+  EXPECT_EQ(Tokenize("a--b", kJet)->size(), 4u);  // a - - b: Jet has no comments
+  EXPECT_EQ(Tokenize("a--b", kSql)->back().kind, TokenKind::kComment);
   auto t = Tokenize("[a]]b] 'it''s' \"x\"\"y\"", kJet);
   ASSERT_TRUE(t.ok());
   EXPECT_EQ(NameOf((*t)[0]), "a]b");
   EXPECT_EQ(StringValueOf((*t)[2]), "it's");
-  EXPECT_EQ((*t)[4].kind, TokenKind::kString);
+  EXPECT_EQ((*t)[4].kind, TokenKind::kString);  // a string on Jet, a name on SQL Server
   EXPECT_EQ(StringValueOf((*t)[4]), "x\"y");
-  auto s = Tokenize("\"x\"", kSql);
-  ASSERT_TRUE(s.ok());
-  EXPECT_EQ((*s)[0].kind, TokenKind::kName);
+  EXPECT_EQ((*Tokenize("\"x\"", kSql))[0].kind, TokenKind::kName);
 }
 
 TEST(ColumnTypes, MapAndReverseToTheAdoType) {
@@ -392,29 +338,19 @@ TEST(ColumnTypes, MapAndReverseToTheAdoType) {
       {kJet, "text", {10}, "VARCHAR(10) COLLATE NOCASE", AdoType::kVarWChar},
       {kJet, "Memo", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
       {kSql, "text", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
-      {kSql, "ntext", {}, "TEXT COLLATE NOCASE", AdoType::kLongVarWChar},
       {kSql, "varchar", {}, "VARCHAR(1) COLLATE NOCASE", AdoType::kVarWChar},
       {kSql, "nvarchar", {40}, "VARCHAR(40) COLLATE NOCASE", AdoType::kVarWChar},
       {kSql, "char", {3}, "CHAR(3) COLLATE NOCASE", AdoType::kWChar},
       {kJet, "Long", {}, "INTEGER", AdoType::kInteger},
-      {kJet, "Integer", {}, "INTEGER", AdoType::kInteger},
-      {kSql, "int", {}, "INTEGER", AdoType::kInteger},
       {kJet, "Short", {}, "SMALLINT", AdoType::kSmallInt},
-      {kSql, "smallint", {}, "SMALLINT", AdoType::kSmallInt},
       {kJet, "Byte", {}, "TINYINT", AdoType::kUnsignedTinyInt},
-      {kSql, "tinyint", {}, "TINYINT", AdoType::kUnsignedTinyInt},
       {kJet, "Single", {}, "REAL", AdoType::kSingle},
-      {kSql, "real", {}, "REAL", AdoType::kSingle},
       {kJet, "Double", {}, "DOUBLE", AdoType::kDouble},
       {kSql, "float", {}, "DOUBLE", AdoType::kDouble},
       {kJet, "Number", {}, "DOUBLE", AdoType::kDouble},
       {kJet, "Currency", {}, "CURRENCY", AdoType::kCurrency},
-      {kSql, "money", {}, "CURRENCY", AdoType::kCurrency},
       {kJet, "Date", {}, "DATETIME COLLATE RTRIM", AdoType::kDate},
-      {kSql, "DateTime", {}, "DATETIME COLLATE RTRIM", AdoType::kDate},
       {kJet, "YesNo", {}, "BIT", AdoType::kBoolean},
-      {kJet, "Logical", {}, "BIT", AdoType::kBoolean},
-      {kSql, "bit", {}, "BIT", AdoType::kBoolean},
       {kSql, "decimal", {10, 2}, "DECIMAL(10,2)", AdoType::kNumeric},
       {kSql, "bigint", {}, "BIGINT", AdoType::kBigInt},
       {kJet, "Counter", {}, "INTEGER", AdoType::kInteger},
@@ -428,7 +364,6 @@ TEST(ColumnTypes, MapAndReverseToTheAdoType) {
     EXPECT_EQ(AdoTypeForDeclared(t->declared), c.ado) << c.name;
     EXPECT_EQ(AdoTypeForDeclared(t->Definition()), c.ado) << c.name;
   }
-  EXPECT_EQ(AdoTypeForDeclared("Single"), AdoType::kSingle);
   EXPECT_EQ(AdoTypeForDeclared("long"), AdoType::kInteger);
   EXPECT_EQ(AdoTypeForDeclared(""), AdoType::kEmpty);
   EXPECT_EQ(AdoTypeForDeclared("GEOMETRY"), AdoType::kEmpty);
@@ -445,20 +380,16 @@ TEST(DateLiterals, AsJetReadsThem) {
       {"13/6/2026", "2026-06-13 00:00:00"},    // day first when it cannot be a month
       {"12/6/26", "2026-12-06 00:00:00"},
       {"1/1/30", "1930-01-01 00:00:00"},
-      {"2026-12-06 14:30", "2026-12-06 14:30:00"},
       {"2026-12-06T14:30:05", "2026-12-06 14:30:05"},
       {"12/6/2026 2:30:00 PM", "2026-12-06 14:30:00"},
       {"12/6/2026 12:00 am", "2026-12-06 00:00:00"},
       {" 2024-2-29 ", "2024-02-29 00:00:00"},
       {"10:30", "1899-12-30 10:30:00"},
       {"2026-02-29", nullptr},
-      {"2026-12-32", nullptr},
-      {"2026-12", nullptr},
       {"2026-12-06 24:00", nullptr},
       {"2026-12-06 13:00 PM", nullptr},
       {"2026-12/06", nullptr},
       {"", nullptr},
-      {"abc", nullptr},
   };
   for (const auto& c : cases) {
     auto t = ParseDateText(c.text);
