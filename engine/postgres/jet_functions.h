@@ -1,5 +1,5 @@
 // The SQL script that gives translated Jet and SQL Server texts their
-// meaning on PostgreSQL: VAL, LEN, MID, IsNull, NZ, UCASE, CStr, CInt, CDate,
+// meaning on PostgreSQL: VAL, LEN, MID, IsNull, NZ, IIf, UCASE, CStr, CInt, CDate,
 // JET_CONCAT, JET_IDIV, ... with the results the SQLite backend's functions
 // give. Run it once per database (it is idempotent); when
 // dravmor_functions_version() returns kJetFunctionsVersion the database
@@ -12,7 +12,7 @@
 namespace dravmor {
 
 // What dravmor_functions_version() returns once the script has run.
-constexpr int kJetFunctionsVersion = 3;
+constexpr int kJetFunctionsVersion = 4;
 
 // The whole script, several statements, as one text for PQexec.
 std::string_view JetFunctionsSql();

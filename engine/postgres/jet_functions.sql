@@ -473,6 +473,15 @@ LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN v IS NULL THEN -1 EL
 CREATE OR REPLACE FUNCTION isnull(v anycompatible, replacement anycompatible) RETURNS anycompatible
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(v, replacement) $$;
 
+-- IIf(condition, a, b): b when the condition is False, 0 or Null; both are
+-- evaluated, as in Jet. A text condition is read for its leading number.
+CREATE OR REPLACE FUNCTION iif(c boolean, a anycompatible, b anycompatible) RETURNS anycompatible
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN c THEN a ELSE b END $$;
+CREATE OR REPLACE FUNCTION iif(c numeric, a anycompatible, b anycompatible) RETURNS anycompatible
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN c <> 0 THEN a ELSE b END $$;
+CREATE OR REPLACE FUNCTION iif(c text, a anycompatible, b anycompatible) RETURNS anycompatible
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN val(c) <> 0 THEN a ELSE b END $$;
+
 -- Nz(x) gives what Jet's Empty becomes in the value's own type: '' for a
 -- text, 0 for a number, False, and day zero for a date.
 CREATE OR REPLACE FUNCTION nz(v text) RETURNS text
@@ -825,4 +834,4 @@ END $$;
 -- Present when this script has run; raise the number with every change to
 -- the functions above.
 CREATE OR REPLACE FUNCTION dravmor_functions_version() RETURNS integer
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 3 $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT 4 $$;

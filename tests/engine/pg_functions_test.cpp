@@ -126,7 +126,8 @@ TEST_F(PgFunctions, GiveWhatSqliteGives) {
       "mid('abc', 1, -1)", "mid(NULL, 0)",
       // Null tests and replacements, letter case
       "isnull(NULL)", "isnull(1)", "isnull('')", "isnull(NULL, 5)", "nz(NULL, 'x')", "nz('y', 'x')",
-      "nz(NULL)", "ucase('élan жук')", "lcase('ÉLAN ЖУК')", "ucase('straße ς')", "ucase(NULL)",
+      "nz(NULL)", "iif(1 > 0, 'a', 'b')", "iif(NULL, 1, 2)", "iif(0, 1, 2)", "iif(2, 1.5, 2)",
+      "iif(1 < 0, NULL, 3)", "iif('1', 'y', 'n')", "iif('abc', 'y', 'n')", "ucase('élan жук')", "lcase('ÉLAN ЖУК')", "ucase('straße ς')", "ucase(NULL)",
       // numbers as text: 15 digits, exponent form at the ends
       "cstr(12.0)", "cstr(1.5)", "cstr(0.1 + 0.2)", "cstr(1e20)", "cstr(1.0 / 3)",
       "cstr(0.0000123)", "cstr(123456789012345)", "cstr(-2.5e-7)", "cstr(NULL)",
