@@ -64,9 +64,10 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
       } else if (EqualsIgnoreCase(name, "OwnerList") || EqualsIgnoreCase(name, "UserList")) {
         value = "'管理员'";
       } else if (EqualsIgnoreCase(name, "Ord")) {
-        auto next = NextId(own, "图库", "Ord");
-        if (!Check(next.ok() ? Status::Ok() : next.status())) return;
-        value = SqlNumber(*next);
+        // After the last one, computed by the insert itself under the
+        // write lock: no read to wait for. An order is no id (moves
+        // renumber it), so the allocator has no part in it.
+        value = "(SELECT IIF(MAX(Ord) IS NULL,0,MAX(Ord))+1 FROM 图库)";
       } else {
         continue;
       }
