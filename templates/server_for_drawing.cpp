@@ -1,7 +1,6 @@
 #include "templates/server_for_drawing.h"
 
 #include "engine/kept_connection.h"
-#include "engine/routines.h"
 #include "engine/text.h"
 
 namespace dravmor {
@@ -42,17 +41,12 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
     }
     const std::string values = id + ",'" + id + "','" + SqlQuote(strShuoMing) + "'," +
                                SqlNumber(lbID) + "," + SqlNumber(ShiGongJu);
-    // The insert is sent with the commit: one wait for both.
-    if (existing.Count() <= 5) {
-      if (Check(own.ExecuteDeferred("INSERT INTO 图库 VALUES(" + values + ")", source())))
-        Check(registration.Commit());
-      return;
-    }
+    std::string insert = "INSERT INTO 图库 VALUES(" + values + ")";
     // A table the upgrade extended: the five values go to its first five
     // columns, and the upgrade's columns get what the upgrade gives existing
     // rows, so that the new template is listed, ordered (last) and visible.
     std::string columns, extra;
-    for (size_t i = 0; i < existing.Count(); ++i) {
+    for (size_t i = 0; existing.Count() > 5 && i < existing.Count(); ++i) {
       const std::string name = *existing.Name(i);
       std::string value;
       if (i < 5) {
@@ -74,9 +68,10 @@ void ServerForDrawing::AddWindow(Currency ID, Currency lbID, const std::string& 
       columns += "," + name;
       extra += "," + value;
     }
-    if (Check(own.ExecuteDeferred(
-            "INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")", source())))
-      Check(registration.Commit());
+    if (!columns.empty())
+      insert = "INSERT INTO 图库 (" + columns + ") VALUES(" + values + extra + ")";
+    // Sent with the commit: one wait for both.
+    if (Check(own.ExecuteDeferred(insert, source()))) Check(registration.Commit());
   });
 }
 
