@@ -486,7 +486,6 @@ Status PostgresBackend::Send(const Deferred& statement) {
   if (!in_pipeline_) {
     if (!PQenterPipelineMode(conn_)) return ConnectionLost();
     in_pipeline_ = true;
-    commit_sent_ = false;
     batch_start_ = std::string::npos;
   }
   auto send = [&](const char* text, size_t statement_index) {
@@ -498,7 +497,6 @@ Status PostgresBackend::Send(const Deferred& statement) {
     batch_start_ = index;
     if (!send(kStepSavepoint, std::string::npos)) return ConnectionLost();
   }
-  if (statement.sql == "COMMIT") commit_sent_ = true;
   return send(statement.sql.c_str(), index) ? Status::Ok() : ConnectionLost();
 }
 
@@ -508,9 +506,10 @@ Status PostgresBackend::Drain(size_t* failed_at, Status* failure) {
   auto lost = [&] {
     if (connection.ok()) connection = ConnectionLost();
   };
-  // The shared savepoint goes when the pipeline ends, unless a commit did
-  // away with it.
-  if (batch_start_ != std::string::npos && !commit_sent_) {
+  // The shared savepoint goes when the pipeline ends, unless a commit (the
+  // last statement when there is one) did away with it.
+  const bool committing = !in_flight_.empty() && in_flight_.back().sql == "COMMIT";
+  if (batch_start_ != std::string::npos && !committing) {
     commands_.push_back(std::string::npos);
     if (PQsendQueryParams(conn_, kStepRelease, 0, nullptr, nullptr, nullptr, nullptr, 0) != 1)
       lost();

@@ -96,7 +96,6 @@ class PostgresBackend : public Backend {
   std::vector<size_t> commands_;
   // The first statement after the shared savepoint (npos: none set yet).
   size_t batch_start_ = std::string::npos;
-  bool commit_sent_ = false;
   Status skipped_failure_ = Status::Ok();
   Status Send(const Deferred& statement);
   // Reads every result of the pipeline and leaves pipeline mode. The index
