@@ -108,11 +108,14 @@ Status SharedConnection::Settle() {
   if (!IsOpen()) return NotOpen();
   if (failed_depth_ > 0) return failure_;
   Status s = backend_->Flush();
-  if (!s.ok() && depth_ > 0) {
-    failed_depth_ = depth_;
-    failure_ = s;
-  }
+  FailScope(s);
   return s;
+}
+
+void SharedConnection::FailScope(const Status& failure) {
+  if (failure.ok() || depth_ == 0) return;
+  failed_depth_ = depth_;
+  failure_ = failure;
 }
 
 Status SharedConnection::TakeSkippedFailure() {
@@ -143,10 +146,7 @@ Status SharedConnection::ExecuteDeferred(const std::string& sql, dialect::Source
     ++statement_count_;
     s = backend_->ExecuteDeferred(t.statements.front(), skipped_on_failure);
     // It may carry an earlier deferred write's failure: the scope's.
-    if (!s.ok() && !skipped_on_failure) {
-      failed_depth_ = depth_;
-      failure_ = s;
-    }
+    if (!skipped_on_failure) FailScope(s);
   }
   if (!s.ok() && skipped_on_failure && skipped_failure_.ok()) skipped_failure_ = s;
   return s;
@@ -204,10 +204,7 @@ Result<RowData> SharedConnection::Query(const std::string& sql, dialect::Source 
   Status settled = Status::Ok();
   auto rows = backend_->SettleAndQuery(t.statements.front(), &t.result_names,
                                        NeedsStatementGuard(failure_tolerated), &settled);
-  if (!settled.ok() && depth_ > 0) {
-    failed_depth_ = depth_;
-    failure_ = settled;
-  }
+  FailScope(settled);
   return rows;
 }
 
@@ -261,12 +258,8 @@ Status SharedConnection::Commit() {
   // The backend sends the commit with the writes not yet waited for: one
   // round trip for both. Their failure leaves the transaction to roll back.
   Status s = backend_->Commit();
-  if (s.ok()) {
-    depth_ = 0;
-  } else {
-    failed_depth_ = 1;
-    failure_ = s;
-  }
+  if (s.ok()) depth_ = 0;
+  else FailScope(s);
   return s;
 }
 

@@ -91,6 +91,9 @@ class SharedConnection {
 
  private:
   Status NotOpen() const;
+  // A deferred write's failure ends the open scope: every call fails with it
+  // until that scope is rolled back. Nothing when ok or outside one.
+  void FailScope(const Status& failure);
   // A tolerated failure inside a transaction that the backend would
   // otherwise abort.
   bool NeedsStatementGuard(bool failure_tolerated) const;
